@@ -1,0 +1,56 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+namespace vorlund {
+
+// Which file an entry names, and what tells whether it changed between two looks at it.
+struct FileStamp
+{
+    std::uint64_t volume = 0; // device; volume serial number on Windows
+    std::uint64_t index = 0;  // inode; file index on Windows
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool isLink = false;
+
+    bool operator==(const FileStamp&) const = default;
+    bool sameFileAs(const FileStamp& other) const
+    {
+        return volume == other.volume && index == other.index;
+    }
+};
+
+// The file system as the mover uses it. One implementation per OS; tests derive from it to
+// inject faults. Failures are thrown as std::system_error carrying the OS's own error.
+class FileOps
+{
+public:
+    virtual ~FileOps() = default;
+
+    // The file itself, not what a link points to.
+    virtual FileStamp stamp(const std::filesystem::path& file) = 0;
+
+    // One atomic rename that never replaces `to`; errc::file_exists when `to` is taken,
+    // errc::cross_device_link when the two lie on different volumes.
+    virtual std::error_code renameNoReplace(const std::filesystem::path& from,
+                                            const std::filesystem::path& to) = 0;
+
+    // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
+    // flushes it to disk before returning.
+    virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+
+    virtual void remove(const std::filesystem::path& file) = 0;
+
+    // Removes a temporary file unless a running copy still writes it; true when removed.
+    virtual bool removeIfAbandoned(const std::filesystem::path& file) = 0;
+
+    // Makes the folder's entries (new names, removed names) durable.
+    virtual void flushFolder(const std::filesystem::path& folder) = 0;
+};
+
+FileOps& systemFileOps();
+
+} // namespace vorlund

@@ -1,0 +1,370 @@
+#include "platform/file_mover.h"
+#include "platform/runtime_error.h"
+#include "support/faulty_ops.h"
+#include "support/temp_folder.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace vorlund {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FaultyOps;
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int expectError(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        EXPECT_FALSE(error.description().empty());
+        return error.number();
+    }
+    ADD_FAILURE() << "no error raised";
+    return 0;
+}
+
+class FileMoverTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        fs::create_directory(download);
+        fs::create_directory(destination);
+        ops.pretendOtherVolume = acrossVolumes();
+    }
+    bool acrossVolumes() const { return GetParam(); }
+    MoveResult move(const std::string& name, const std::string& as = {})
+    {
+        return mover.move(download / name, destination / (as.empty() ? name : as));
+    }
+
+    TempFolder root;
+    fs::path download = root / "download";
+    fs::path destination = root / "destination";
+    FaultyOps ops;
+    FileMover mover{ops};
+};
+
+INSTANTIATE_TEST_SUITE_P(, FileMoverTest, ::testing::Values(false, true), [](const auto& info) {
+    return info.param ? "AcrossVolumes" : "OneVolume";
+});
+
+TEST_P(FileMoverTest, MovesTheFileWholeAndLeavesNothingBehind)
+{
+    const std::string contents(300'000, 'x');
+    writeFile(download / "a.mp3", contents);
+
+    const MoveResult result = move("a.mp3");
+
+    EXPECT_EQ(result.outcome, MoveOutcome::Moved);
+    EXPECT_EQ(result.destination, destination / "a.mp3");
+    EXPECT_EQ(readFile(destination / "a.mp3"), contents);
+    EXPECT_TRUE(namesIn(download).empty());
+    EXPECT_EQ(namesIn(destination), std::vector<std::string>{"a.mp3"});
+}
+
+TEST_P(FileMoverTest, KeepsPermissionsAndModificationTime)
+{
+    writeFile(download / "a.mp3", "song");
+    fs::permissions(download / "a.mp3", fs::perms::owner_read | fs::perms::group_read);
+    const auto stamp = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    fs::last_write_time(download / "a.mp3", stamp);
+
+    move("a.mp3");
+
+    EXPECT_EQ(fs::status(destination / "a.mp3").permissions(),
+              fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(fs::last_write_time(destination / "a.mp3"), stamp);
+}
+
+TEST_P(FileMoverTest, DropsTheSourceWhenAnIdenticalCopyIsAlreadyThere)
+{
+    // What a move cut off between its copy and its delete leaves behind.
+    writeFile(download / "a.mp3", "same");
+    writeFile(destination / "a.mp3", "same");
+
+    EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::AlreadyThere);
+
+    EXPECT_TRUE(namesIn(download).empty());
+    EXPECT_EQ(namesIn(destination), std::vector<std::string>{"a.mp3"});
+}
+
+TEST_P(FileMoverTest, GivesTheFirstFreeNumberedNameWhenTheNameHoldsOtherContents)
+{
+    writeFile(download / "a.mp3", "new");
+    writeFile(destination / "a.mp3", "old");
+    writeFile(destination / "a (2).mp3", "older");
+
+    const MoveResult result = move("a.mp3");
+
+    EXPECT_EQ(result.outcome, MoveOutcome::MovedUnderNewName);
+    EXPECT_EQ(result.destination, destination / "a (3).mp3");
+    EXPECT_EQ(readFile(destination / "a.mp3"), "old");
+    EXPECT_EQ(readFile(destination / "a (2).mp3"), "older");
+    EXPECT_EQ(readFile(destination / "a (3).mp3"), "new");
+    EXPECT_TRUE(namesIn(download).empty());
+}
+
+TEST_P(FileMoverTest, NeverReplacesAFolderOfTheSameName)
+{
+    writeFile(download / "a.mp3", "new");
+    fs::create_directory(destination / "a.mp3");
+
+    EXPECT_EQ(move("a.mp3").destination, destination / "a (2).mp3");
+    EXPECT_TRUE(fs::is_directory(destination / "a.mp3"));
+}
+
+TEST_P(FileMoverTest, MovesALinkAsALinkAndLeavesItsTargetAlone)
+{
+    writeFile(root / "target.mp3", "target");
+    fs::create_symlink(root / "target.mp3", download / "a.mp3");
+
+    move("a.mp3");
+
+    ASSERT_TRUE(fs::is_symlink(destination / "a.mp3"));
+    EXPECT_EQ(fs::read_symlink(destination / "a.mp3"), root / "target.mp3");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(download / "a.mp3")));
+    EXPECT_EQ(readFile(root / "target.mp3"), "target");
+}
+
+TEST_P(FileMoverTest, MovesNonAsciiAndLongestPossibleNames)
+{
+    const std::string longName = std::string(251, 'l') + ".mp3";
+    for (const std::string& name :
+         {std::string("Björk – Jóga ♫.mp3"), std::string("日本語.jpg"), longName}) {
+        writeFile(download / name, name);
+        move(name);
+        EXPECT_EQ(readFile(destination / name), name) << name;
+    }
+    EXPECT_TRUE(namesIn(download).empty());
+}
+
+TEST_P(FileMoverTest, AcceptsADoubledSeparatorAtTheJoin)
+{
+    writeFile(download / "a.mp3", "song");
+
+    mover.move(download.string() + "//a.mp3", destination.string() + "//a.mp3");
+
+    EXPECT_EQ(readFile(destination / "a.mp3"), "song");
+}
+
+TEST_P(FileMoverTest, ReportsAVanishedSourceAndCreatesNothing)
+{
+    EXPECT_EQ(expectError([&] { move("gone.mp3"); }), ErrorNumber::FileNotFound);
+    EXPECT_TRUE(namesIn(destination).empty());
+}
+
+TEST_P(FileMoverTest, ReportsADestinationThatIsAFileAndKeepsTheSource)
+{
+    writeFile(download / "a.mp3", "song");
+    fs::remove(destination);
+    writeFile(destination, "not a folder");
+
+    EXPECT_NE(expectError([&] { move("a.mp3"); }), 0);
+    EXPECT_EQ(readFile(download / "a.mp3"), "song");
+    EXPECT_EQ(readFile(destination), "not a folder");
+}
+
+TEST_P(FileMoverTest, RefusesToTreatOneFileUnderTwoSpellingsAsItsOwnDuplicate)
+{
+    writeFile(download / "a.mp3", "only copy");
+
+    writeFile(download / "a (2).mp3", "also the only copy");
+
+    EXPECT_EQ(expectError([&] { mover.move(download / "a.mp3", download / "." / "a.mp3"); }),
+              ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(expectError([&] { mover.move(download / "a (2).mp3", download / "." / "a.mp3"); }),
+              ErrorNumber::FileAlreadyExists);
+    EXPECT_EQ(readFile(download / "a.mp3"), "only copy");
+    EXPECT_EQ(readFile(download / "a (2).mp3"), "also the only copy");
+    EXPECT_EQ(namesIn(download), (std::vector<std::string>{"a (2).mp3", "a.mp3"}));
+}
+
+TEST_P(FileMoverTest, DropsASecondNameOfTheSameFileInAnotherFolder)
+{
+    // A rename done as link-then-unlink whose unlink failed leaves two names of one file.
+    writeFile(destination / "a.mp3", "song");
+    fs::create_hard_link(destination / "a.mp3", download / "a.mp3");
+    ops.pretendOtherVolume = false;
+
+    EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::AlreadyThere);
+    EXPECT_FALSE(fs::exists(download / "a.mp3"));
+    EXPECT_EQ(readFile(destination / "a.mp3"), "song");
+}
+
+TEST(FileMoverAcrossVolumes, LeavesAFileThatGrewWhileCopiedForLater)
+{
+    TempFolder root;
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    ops.afterCopy = [](const fs::path& from, const fs::path&) {
+        std::ofstream(from, std::ios::app) << " and more";
+    };
+    writeFile(root / "a.mp3", "start");
+    fs::create_directory(root / "out");
+
+    EXPECT_NE(expectError([&] { FileMover(ops).move(root / "a.mp3", root / "out" / "a.mp3"); }), 0);
+
+    EXPECT_EQ(readFile(root / "a.mp3"), "start and more");
+    EXPECT_TRUE(namesIn(root / "out").empty()) << "no partial file, no temporary file";
+}
+
+TEST(FileMoverAcrossVolumes, AFailedCopyLeavesTheSourceAndNoTemporaryFile)
+{
+    TempFolder root;
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    ops.afterCopy = [](const fs::path&, const fs::path&) {
+        throw std::system_error(std::make_error_code(std::errc::no_space_on_device), "write");
+    };
+    writeFile(root / "a.mp3", "song");
+    fs::create_directory(root / "out");
+
+    EXPECT_EQ(expectError([&] { FileMover(ops).move(root / "a.mp3", root / "out" / "a.mp3"); }),
+              ErrorNumber::DiskFull);
+
+    EXPECT_EQ(readFile(root / "a.mp3"), "song");
+    EXPECT_TRUE(namesIn(root / "out").empty());
+}
+
+TEST(FileMoverAcrossVolumes, AMoveCutOffBeforeTheDeleteIsFinishedByTheNextOne)
+{
+    TempFolder root;
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    ops.beforeRemove = [](const fs::path&) {
+        throw std::system_error(std::make_error_code(std::errc::io_error), "unlink");
+    };
+    writeFile(root / "a.mp3", "song");
+    fs::create_directory(root / "out");
+    EXPECT_EQ(expectError([&] { FileMover(ops).move(root / "a.mp3", root / "out" / "a.mp3"); }),
+              ErrorNumber::DeviceIoError);
+    ASSERT_EQ(readFile(root / "out" / "a.mp3"), "song");
+    ASSERT_EQ(readFile(root / "a.mp3"), "song");
+
+    ops.beforeRemove = nullptr;
+    EXPECT_EQ(FileMover(ops).move(root / "a.mp3", root / "out" / "a.mp3").outcome,
+              MoveOutcome::AlreadyThere);
+    EXPECT_FALSE(fs::exists(root / "a.mp3"));
+    EXPECT_EQ(namesIn(root / "out"), std::vector<std::string>{"a.mp3"});
+}
+
+TEST(FileMoverAcrossVolumes, ACopyCutOffMidwayIsCleanedUpAndDoneAgain)
+{
+    TempFolder root;
+    fs::create_directory(root / "out");
+    const std::string contents(100'000, 'z');
+    writeFile(root / "a.mp3", contents);
+    // What a crash in the middle of a copy leaves: a partial file under a temporary name.
+    writeFile(root / "out" / ".vorlund-0123456789abcdef.part", contents.substr(0, 4096));
+
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    FileMover mover(ops);
+    EXPECT_EQ(mover.removeInterruptedCopies(root / "out"), 1);
+    mover.move(root / "a.mp3", root / "out" / "a.mp3");
+
+    EXPECT_EQ(namesIn(root / "out"), std::vector<std::string>{"a.mp3"});
+    EXPECT_EQ(readFile(root / "out" / "a.mp3"), contents);
+}
+
+TEST(FileMoverAcrossVolumes, CleanUpLeavesACopyThatIsStillBeingWritten)
+{
+    TempFolder root;
+    const fs::path busy = root / ".vorlund-fedcba9876543210.part";
+    writeFile(busy, "half");
+    writeFile(root / "keep.mp3", "not a temporary file");
+    const int fd = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+
+    EXPECT_EQ(FileMover().removeInterruptedCopies(root.path()), 0);
+    ::close(fd);
+    EXPECT_EQ(FileMover().removeInterruptedCopies(root.path()), 1);
+    EXPECT_EQ(namesIn(root.path()), std::vector<std::string>{"keep.mp3"});
+}
+
+TEST(FileMoverAcrossVolumes, MovesToARealOtherVolume)
+{
+    const fs::path other = test::otherVolumeFolder();
+    if (other.empty())
+        GTEST_SKIP() << "no second file system to move to";
+    TempFolder source;
+    TempFolder destination(other);
+    const std::string contents(3 << 20, 'q');
+    writeFile(source / "big.zip", contents);
+    fs::create_symlink("big.zip", source / "link.mp3");
+
+    FileMover mover;
+    EXPECT_EQ(mover.move(source / "big.zip", destination / "big.zip").outcome, MoveOutcome::Moved);
+    mover.move(source / "link.mp3", destination / "link.mp3");
+
+    EXPECT_EQ(readFile(destination / "big.zip"), contents);
+    EXPECT_EQ(fs::read_symlink(destination / "link.mp3"), "big.zip");
+    EXPECT_TRUE(namesIn(source.path()).empty());
+}
+
+// A small file system that really fills up; root may mount one, and CI runs as root.
+class FullVolume
+{
+public:
+    FullVolume()
+    {
+        if (::mount("vorlund-test", m_folder.path().c_str(), "tmpfs", 0, "size=64k") == 0)
+            m_mounted = true;
+    }
+    ~FullVolume()
+    {
+        if (m_mounted)
+            ::umount(m_folder.path().c_str());
+    }
+    bool mounted() const { return m_mounted; }
+    const fs::path& path() const { return m_folder.path(); }
+
+private:
+    TempFolder m_folder;
+    bool m_mounted = false;
+};
+
+TEST(FileMoverAcrossVolumes, ADestinationThatIsFullKeepsTheSourceAndNoPartialFile)
+{
+    FullVolume full;
+    if (!full.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+    TempFolder source;
+    writeFile(source / "big.mp3", std::string(256 << 10, 'b'));
+
+    EXPECT_EQ(expectError([&] { FileMover().move(source / "big.mp3", full.path() / "big.mp3"); }),
+              ErrorNumber::DiskFull);
+
+    EXPECT_EQ(fs::file_size(source / "big.mp3"), 256u << 10);
+    EXPECT_TRUE(namesIn(full.path()).empty());
+}
+
+TEST(NumberedName, NumbersTheStemAndKeepsTheExtension)
+{
+    EXPECT_EQ(numberedName("/d/a.mp3", 2), fs::path("/d/a (2).mp3"));
+    EXPECT_EQ(numberedName("/d/archive.tar.zip", 3), fs::path("/d/archive.tar (3).zip"));
+    EXPECT_EQ(numberedName("/d/noext", 2), fs::path("/d/noext (2)"));
+}
+
+} // namespace
+} // namespace vorlund
