@@ -1,14 +1,17 @@
 #include "app/form1.h"
 
+#include "modules/module1.h"
 #include "platform/dir_list_box.h"
 #include "platform/drive_list_box.h"
 #include "platform/error_trap.h"
 #include "platform/file_list_box.h"
 #include "platform/folder_identity.h"
+#include "platform/launcher.h"
 #include "platform/native_path.h"
+#include "platform/text_box.h"
 
+#include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 #include <iostream>
 
@@ -17,18 +20,26 @@ namespace {
 
 const QString MediaPattern = QStringLiteral("*.mp3;*.wma;*.mpg;*.zip;*.jpg;*.gif");
 const QString PartialPattern = QStringLiteral("*.dat");
+const QString SettingsApplication = QStringLiteral("vlund");
+const QString SettingsSection = QStringLiteral("Startup");
 
-// The layout is kept in twips, 15 to a pixel at the standard 96 DPI; Qt's device-independent
-// pixels carry the scaling for other resolutions.
-constexpr int twips(int value)
+// The layout is kept in twips, 1440 to the logical inch: 15 to a pixel at the standard 96 DPI.
+class Twips
 {
-    return value / 15;
-}
+public:
+    explicit Twips(const QWidget& widget) : m_dpi(widget.logicalDpiX()) {}
+    int pixels(int twips) const { return (twips * m_dpi + 720) / 1440; }
+    QRect rect(int left, int top, int width, int height) const
+    {
+        return {pixels(left), pixels(top), pixels(width), pixels(height)};
+    }
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twips(left), twips(top), twips(width), twips(height)};
-}
+private:
+    int m_dpi;
+};
+
+// Room below the layout for the line that reports what cannot be done.
+constexpr int failureLineTwips = 360;
 
 template <typename Control>
 Control* place(QWidget* parent, const char* name, QRect geometry, bool visible = true)
@@ -42,32 +53,37 @@ Control* place(QWidget* parent, const char* name, QRect geometry, bool visible =
 
 } // namespace
 
-Form1::Form1(Clock clock, FileOps& fileOps, QWidget* parent)
-    : QWidget(parent), m_clock(std::move(clock)), m_mover(fileOps)
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent), m_services(std::move(services)), m_mover(*m_services.fileOps)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
-    resize(twips(5670), twips(3675 + 360));
+    setWindowIcon(QIcon(QStringLiteral(":/vorlund.ico")));
     createControls();
     wireEvents();
 }
 
 void Form1::createControls()
 {
-    Label1[0] = place<QLabel>(this, "Label1_0", twipsRect(120, 120, 2535, 255));
+    const Twips twips(*this);
+    resize(twips.pixels(5670), twips.pixels(3675 + failureLineTwips));
+    Label1[0] = place<QLabel>(this, "Label1", twips.rect(120, 120, 2535, 255));
     Label1[0]->setText(QStringLiteral("Kies download directory"));
-    Label1[1] = place<QLabel>(this, "Label1_1", twipsRect(3000, 120, 2895, 255));
+    Label1[1] = place<QLabel>(this, "Label1", twips.rect(3000, 120, 2895, 255));
     Label1[1]->setText(QStringLiteral("Kies bestemming voor downloads"));
-    Dir1 = place<DirListBox>(this, "Dir1", twipsRect(120, 960, 2535, 2115));
-    Drive1 = place<DriveListBox>(this, "Drive1", twipsRect(120, 480, 2535, 315));
-    Drive2 = place<DriveListBox>(this, "Drive2", twipsRect(3000, 480, 2535, 315));
-    Dir2 = place<DirListBox>(this, "Dir2", twipsRect(3000, 960, 2535, 2115));
-    File1 = place<FileListBox>(this, "File1", twipsRect(120, 1560, 2535, 675), false);
-    File2 = place<FileListBox>(this, "File2", twipsRect(2880, 2040, 2535, 675), false);
-    File3 = place<FileListBox>(this, "File3", twipsRect(120, 2400, 2535, 480), false);
-    Text1 = place<QLineEdit>(this, "Text1", twipsRect(120, 3240, 2535, 285));
-    Text2 = place<QLineEdit>(this, "Text2", twipsRect(3000, 3240, 2535, 285));
-    m_failureLine = place<QLabel>(this, "failureLine", twipsRect(120, 3600, 5430, 330));
+    for (int index = 0; index < 2; ++index)
+        Label1[index]->setProperty("Index", index);
+    Dir1 = place<DirListBox>(this, "Dir1", twips.rect(120, 960, 2535, 2115));
+    Drive1 = place<DriveListBox>(this, "Drive1", twips.rect(120, 480, 2535, 315));
+    Drive2 = place<DriveListBox>(this, "Drive2", twips.rect(3000, 480, 2535, 315));
+    Dir2 = place<DirListBox>(this, "Dir2", twips.rect(3000, 960, 2535, 2115));
+    File1 = place<FileListBox>(this, "File1", twips.rect(120, 1560, 2535, 675), false);
+    File2 = place<FileListBox>(this, "File2", twips.rect(2880, 2040, 2535, 675), false);
+    File3 = place<FileListBox>(this, "File3", twips.rect(120, 2400, 2535, 480), false);
+    Text1 = place<TextBox>(this, "Text1", twips.rect(120, 3240, 2535, 285));
+    Text2 = place<TextBox>(this, "Text2", twips.rect(3000, 3240, 2535, 285));
+    m_failureLine =
+        place<QLabel>(this, "failureLine", twips.rect(120, 3600, 5430, failureLineTwips - 30));
     m_failureLine->setStyleSheet(QStringLiteral("color: #b00020"));
     m_failureLine->setTextFormat(Qt::PlainText);
 
@@ -81,29 +97,48 @@ void Form1::wireEvents()
 {
     // Each pass is one round of the failure report: what a pass no longer meets has cleared.
     connect(Timer1, &QTimer::timeout, this, [this] {
-        m_failures.beginRound();
+        m_passFailures.beginRound();
         runUntrapped([this] { Timer1_Timer(); });
-        m_failures.endRound();
+        m_passFailures.endRound();
         showFailures();
     });
-    connect(Dir1, &DirListBox::Change, this, [this] { runUntrapped([this] { Dir1_Change(); }); });
+    connect(Dir1, &DirListBox::Change, this,
+            [this] { runSelectionHandler([this] { Dir1_Change(); }); });
+    connect(Dir2, &DirListBox::Change, this,
+            [this] { runSelectionHandler([this] { Dir2_Change(); }); });
     connect(Drive1, &DriveListBox::Change, this,
-            [this] { runUntrapped([this] { Drive1_Change(); }); });
+            [this] { runSelectionHandler([this] { Drive1_Change(); }); });
     connect(Drive2, &DriveListBox::Change, this,
-            [this] { runUntrapped([this] { Drive2_Change(); }); });
+            [this] { runSelectionHandler([this] { Drive2_Change(); }); });
 }
 
 void Form1::Form_Load()
 {
-    File1->setPath(Dir1->Path());
-    File1->setPattern(MediaPattern);
-    File2->setPattern(MediaPattern);
-    File3->setPattern(PartialPattern);
+    QString storedDir1;
+    QString storedDir2;
+    resumeNext([&] { storedDir1 = GetSetting(QStringLiteral("Dir1"), QString()); });
+    resumeNext([&] { storedDir2 = GetSetting(QStringLiteral("Dir2"), QString()); });
+    resumeNext(
+        [&] { Drive1->setDrive(GetSetting(QStringLiteral("Drive1"), QStringLiteral("C:\\"))); });
+    resumeNext(
+        [&] { Drive2->setDrive(GetSetting(QStringLiteral("Drive2"), QStringLiteral("C:\\"))); });
+    resumeNext([&] { Dir1->setPath(storedDir1); });
+    resumeNext([&] { Dir2->setPath(storedDir2); });
+    resumeNext([&] { File1->setPath(Dir1->Path()); });
+    resumeNext([&] { File1->setPattern(MediaPattern); });
+    resumeNext([&] { File2->setPattern(MediaPattern); });
+    resumeNext([&] { File3->setPattern(PartialPattern); });
+    ClientTitle = m_services.client.title;
+    ClientPath = m_services.client.path;
+    resumeNext([&] {
+        if (!IsTaskRunning(ClientTitle))
+            startProgram(toFsPath(ClientPath), WindowStyle::MinimizedFocus);
+    });
 }
 
 void Form1::Timer1_Timer()
 {
-    setWindowTitle(QStringLiteral("Vorlund ") + dateTimeText(m_clock()));
+    setWindowTitle(QStringLiteral("Vorlund ") + dateTimeText(m_services.clock()));
     File1->Refresh();
     File2->Refresh();
     File3->Refresh();
@@ -134,18 +169,36 @@ void Form1::moveListedFile()
 
 void Form1::Dir1_Change()
 {
-    File1->setPath(Dir1->Path());
+    resumeNext([&] { SaveSetting(QStringLiteral("Dir1"), Dir1->Path()); });
+    resumeNext([&] { File1->setPath(Dir1->Path()); });
+}
+
+void Form1::Dir2_Change()
+{
+    resumeNext([&] { SaveSetting(QStringLiteral("Dir2"), Dir2->Path()); });
 }
 
 void Form1::Drive1_Change()
 {
     Dir1->setPath(Drive1->Drive());
     File1->setPath(Dir1->Path());
+    SaveSetting(QStringLiteral("Drive1"), Drive1->Drive());
 }
 
 void Form1::Drive2_Change()
 {
     Dir2->setPath(Drive2->Drive());
+    SaveSetting(QStringLiteral("Drive2"), Drive2->Drive());
+}
+
+QString Form1::GetSetting(const QString& key, const QString& defaultValue)
+{
+    return m_services.settings->GetSetting(SettingsApplication, SettingsSection, key, defaultValue);
+}
+
+void Form1::SaveSetting(const QString& key, const QString& value)
+{
+    m_services.settings->SaveSetting(SettingsApplication, SettingsSection, key, value);
 }
 
 void Form1::runUntrapped(const std::function<void()>& handler)
@@ -156,30 +209,43 @@ void Form1::runUntrapped(const std::function<void()>& handler)
         report(error.description());
     } catch (const std::exception& error) {
         report(error.what());
-    } catch (...) {
-        report("unexpected failure");
     }
+    showFailures();
+}
+
+void Form1::runSelectionHandler(const std::function<void()>& handler)
+{
+    m_selectionFailure.clear();
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        m_selectionFailure = error.description();
+    } catch (const std::exception& error) {
+        m_selectionFailure = error.what();
+    }
+    if (!m_selectionFailure.empty())
+        std::cerr << "vorlund: " << m_selectionFailure << std::endl;
     showFailures();
 }
 
 void Form1::report(const std::string& failure)
 {
-    if (m_failures.note(failure))
+    if (m_passFailures.note(failure))
         std::cerr << "vorlund: " << failure << std::endl;
 }
 
 void Form1::showFailures()
 {
-    const std::vector<std::string>& failures = m_failures.current();
     QStringList lines;
-    for (const std::string& failure : failures)
+    if (!m_selectionFailure.empty())
+        lines << QString::fromStdString(m_selectionFailure);
+    for (const std::string& failure : m_passFailures.current())
         lines << QString::fromStdString(failure);
     m_failureLine->setToolTip(lines.join(QLatin1Char('\n')));
-    m_failureLine->setText(
-        failures.empty() ? QString()
-        : failures.size() == 1
-            ? lines.first()
-            : tr("%1 (and %2 more)").arg(lines.first()).arg(failures.size() - 1));
+    m_failureLine->setText(lines.isEmpty() ? QString()
+                           : lines.size() == 1
+                               ? lines.first()
+                               : tr("%1 (and %2 more)").arg(lines.first()).arg(lines.size() - 1));
 }
 
 } // namespace vorlund

@@ -3,13 +3,13 @@
 #include "platform/caption_clock.h"
 #include "platform/failure_report.h"
 #include "platform/file_mover.h"
+#include "platform/settings_store.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
 
 class QLabel;
-class QLineEdit;
 class QTimer;
 
 namespace vorlund {
@@ -17,6 +17,23 @@ namespace vorlund {
 class DirListBox;
 class DriveListBox;
 class FileListBox;
+class TextBox;
+
+// The download client that the program starts when its window is not open.
+struct Client
+{
+    QString title = QStringLiteral("Kazaa Lite");
+    QString path = QStringLiteral("C:\\Program Files\\KaZaA Lite\\klrun.exe");
+};
+
+// What the window takes from outside; tests replace each with their own.
+struct Form1Services
+{
+    Clock clock = systemClock();
+    FileOps* fileOps = &systemFileOps();
+    SettingsStore* settings = &userSettings();
+    Client client;
+};
 
 // The program's one window. Its controls are the program's state: Dir1 is the download folder,
 // Dir2 the destination folder.
@@ -25,12 +42,12 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(Clock clock = systemClock(), FileOps& fileOps = systemFileOps(),
-                   QWidget* parent = nullptr);
+    explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
 
     void Form_Load();
     void Timer1_Timer();
     void Dir1_Change();
+    void Dir2_Change();
     void Drive1_Change();
     void Drive2_Change();
 
@@ -38,8 +55,12 @@ private:
     void createControls();
     void wireEvents();
     void moveListedFile();
+    QString GetSetting(const QString& key, const QString& defaultValue);
+    void SaveSetting(const QString& key, const QString& value);
     // An error that no trap catches ends the handler, is reported, and the program goes on.
     void runUntrapped(const std::function<void()>& handler);
+    // A selection's failure lasts until the user's next selection.
+    void runSelectionHandler(const std::function<void()>& handler);
     void report(const std::string& failure);
     void showFailures();
 
@@ -51,14 +72,18 @@ private:
     FileListBox* File1 = nullptr;
     FileListBox* File2 = nullptr;
     FileListBox* File3 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLineEdit* Text2 = nullptr;
+    TextBox* Text1 = nullptr;
+    TextBox* Text2 = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* m_failureLine = nullptr;
 
-    Clock m_clock;
+    QString ClientTitle;
+    QString ClientPath;
+
+    Form1Services m_services;
     FileMover m_mover;
-    FailureReport m_failures;
+    FailureReport m_passFailures;
+    std::string m_selectionFailure;
 };
 
 } // namespace vorlund

