@@ -133,13 +133,14 @@ FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& desti
                             "no free name left for '" + displayPath(destination) + "'");
 }
 
-MoveResult FileMover::move(const fs::path& source, const fs::path& destination)
+MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
+                           const CopyProgress& progress)
 {
     try {
         const FileStamp before = m_ops.stamp(source);
         const Placed placed = place(source, destination, source, before);
         if (placed.acrossVolumes)
-            return moveAcrossVolumes(source, destination, before);
+            return moveAcrossVolumes(source, destination, before, progress);
         if (placed.result.outcome == MoveOutcome::AlreadyThere)
             m_ops.remove(source);
         return placed.result;
@@ -151,10 +152,10 @@ MoveResult FileMover::move(const fs::path& source, const fs::path& destination)
 }
 
 MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& destination,
-                                        const FileStamp& before)
+                                        const FileStamp& before, const CopyProgress& progress)
 {
     TemporaryCopy copy(m_ops, temporaryNameBeside(destination));
-    m_ops.copyToNew(source, copy.path());
+    m_ops.copyToNew(source, copy.path(), progress);
     // A file still being written would arrive cut short; it stays for a later pass.
     if (m_ops.stamp(source) != before)
         throw RuntimeError(ErrorNumber::PermissionDenied,

@@ -26,8 +26,10 @@ class FileMover
 public:
     explicit FileMover(FileOps& ops = systemFileOps()) : m_ops(ops) {}
 
-    // Throws RuntimeError; the source then stays where it was.
-    MoveResult move(const std::filesystem::path& source, const std::filesystem::path& destination);
+    // Throws RuntimeError; the source then stays where it was. A copy across volumes tells
+    // `progress` how far it got.
+    MoveResult move(const std::filesystem::path& source, const std::filesystem::path& destination,
+                    const CopyProgress& progress = {});
 
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.
     int removeInterruptedCopies(const std::filesystem::path& folder);
@@ -39,7 +41,8 @@ private:
     Placed place(const std::filesystem::path& staged, const std::filesystem::path& destination,
                  const std::filesystem::path& source, const FileStamp& original);
     MoveResult moveAcrossVolumes(const std::filesystem::path& source,
-                                 const std::filesystem::path& destination, const FileStamp& before);
+                                 const std::filesystem::path& destination, const FileStamp& before,
+                                 const CopyProgress& progress);
 
     FileOps& m_ops;
 };

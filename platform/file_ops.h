@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace vorlund {
@@ -23,6 +24,9 @@ struct FileStamp
     }
 };
 
+// Told after each piece of a copy: bytes copied so far, and the file's size.
+using CopyProgress = std::function<void(std::uintmax_t copied, std::uintmax_t total)>;
+
 // The file system as the mover uses it. One implementation per OS; tests derive from it to
 // inject faults. Failures are thrown as std::system_error carrying the OS's own error.
 class FileOps
@@ -39,8 +43,9 @@ public:
                                             const std::filesystem::path& to) = 0;
 
     // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
-    // flushes it to disk before returning.
-    virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // flushes it to disk before returning. `progress`, when set, hears of each piece copied.
+    virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
+                           const CopyProgress& progress) = 0;
 
     virtual void remove(const std::filesystem::path& file) = 0;
 

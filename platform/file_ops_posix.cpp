@@ -66,22 +66,47 @@ struct stat lstatOrThrow(const fs::path& path)
     return info;
 }
 
-bool copyWithKernel(int in, int out, const fs::path& from)
+// Pieces small enough that progress moves visibly, large enough to cost nothing.
+constexpr size_t pieceSize = 8 << 20;
+
+class Progress
+{
+public:
+    Progress(const CopyProgress& report, std::uintmax_t total) : m_report(report), m_total(total) {}
+    void add(std::uintmax_t bytes)
+    {
+        m_copied += bytes;
+        if (m_report)
+            m_report(m_copied, m_total);
+    }
+    bool started() const { return m_copied > 0; }
+
+private:
+    const CopyProgress& m_report;
+    std::uintmax_t m_total;
+    std::uintmax_t m_copied = 0;
+};
+
+bool copyWithKernel(int in, int out, const fs::path& from, Progress& progress)
 {
     for (;;) {
-        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (copied > 0)
+        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, pieceSize, 0);
+        if (copied > 0) {
+            progress.add(static_cast<std::uintmax_t>(copied));
             continue;
+        }
         if (copied == 0)
             return true;
-        // Older kernels and some file systems refuse; the plain loop does the job then.
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)
+        // Older kernels and some pairs of file systems refuse before copying anything; the plain
+        // loop does the job then.
+        if (!progress.started() &&
+            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
             return false;
         throwLastError("cannot copy", from);
     }
 }
 
-void copyWithBuffer(int in, int out, const fs::path& from, const fs::path& to)
+void copyWithBuffer(int in, int out, const fs::path& from, const fs::path& to, Progress& progress)
 {
     std::vector<char> buffer(1 << 20);
     for (;;) {
@@ -102,6 +127,7 @@ void copyWithBuffer(int in, int out, const fs::path& from, const fs::path& to)
             }
             done += put;
         }
+        progress.add(static_cast<std::uintmax_t>(got));
     }
 }
 
@@ -151,7 +177,7 @@ public:
         return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : lastError();
     }
 
-    void copyToNew(const fs::path& from, const fs::path& to) override
+    void copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& report) override
     {
         const struct stat info = lstatOrThrow(from);
         if (S_ISLNK(info.st_mode))
@@ -166,8 +192,9 @@ public:
         // Held until closed, so that another instance's clean-up leaves this copy alone.
         ::flock(out.get(), LOCK_EX);
 
-        if (!copyWithKernel(in.get(), out.get(), from))
-            copyWithBuffer(in.get(), out.get(), from, to);
+        Progress progress(report, static_cast<std::uintmax_t>(info.st_size));
+        if (!copyWithKernel(in.get(), out.get(), from, progress))
+            copyWithBuffer(in.get(), out.get(), from, to, progress);
 
         ::fchmod(out.get(), info.st_mode & 07777);
         const std::array<timespec, 2> times{info.st_atim, info.st_mtim};

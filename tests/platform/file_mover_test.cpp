@@ -73,8 +73,18 @@ TEST_P(FileMoverTest, MovesTheFileWholeAndLeavesNothingBehind)
     const std::string contents(300'000, 'x');
     writeFile(download / "a.mp3", contents);
 
-    const MoveResult result = move("a.mp3");
+    std::vector<std::uintmax_t> progress;
+    const MoveResult result = mover.move(download / "a.mp3", destination / "a.mp3",
+                                         [&](std::uintmax_t copied, std::uintmax_t total) {
+                                             EXPECT_EQ(total, contents.size());
+                                             progress.push_back(copied);
+                                         });
 
+    // A rename has no progress to tell; a copy ends having told all of it.
+    if (acrossVolumes())
+        EXPECT_EQ(progress.back(), contents.size());
+    else
+        EXPECT_TRUE(progress.empty());
     EXPECT_EQ(result.outcome, MoveOutcome::Moved);
     EXPECT_EQ(result.destination, destination / "a.mp3");
     EXPECT_EQ(readFile(destination / "a.mp3"), contents);

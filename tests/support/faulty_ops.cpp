@@ -21,9 +21,9 @@ std::error_code FaultyOps::renameNoReplace(const fs::path& from, const fs::path&
     return systemFileOps().renameNoReplace(from, to);
 }
 
-void FaultyOps::copyToNew(const fs::path& from, const fs::path& to)
+void FaultyOps::copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& progress)
 {
-    systemFileOps().copyToNew(from, to);
+    systemFileOps().copyToNew(from, to, progress);
     if (afterCopy)
         afterCopy(from, to);
 }

@@ -23,7 +23,8 @@ public:
     FileStamp stamp(const std::filesystem::path& file) override;
     std::error_code renameNoReplace(const std::filesystem::path& from,
                                     const std::filesystem::path& to) override;
-    void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
+                   const CopyProgress& progress) override;
     void remove(const std::filesystem::path& file) override;
     bool removeIfAbandoned(const std::filesystem::path& file) override;
     void flushFolder(const std::filesystem::path& folder) override;
