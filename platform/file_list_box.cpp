@@ -1,54 +1,50 @@
 #include "platform/file_list_box.h"
 
+#include "platform/native_path.h"
 #include "platform/runtime_error.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace vorlund {
 
-FileListBox::FileListBox(QWidget* parent) : QListView(parent), m_nameFilters{QStringLiteral("*")}
+FileListBox::FileListBox(QWidget* parent, WallClock clock)
+    : QListView(parent), m_patterns{"*"}, m_listing(std::move(clock))
 {
     setModel(&m_model);
 }
 
-QStringList FileListBox::readFolder(const QString& path) const
+void FileListBox::read(const QString& path)
 {
-    if (!QFileInfo(path).isDir())
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "folder not found: '" + QDir::toNativeSeparators(path).toStdString() +
-                               "'");
-    // QDir matches name filters without regard to letter case unless told otherwise.
-    return QDir(path).entryList(m_nameFilters, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const int readsBefore = m_listing.folderReads();
+    const std::vector<std::string>& names = m_listing.read(toFsPath(path), m_patterns);
+    m_listIndex = -1;
+    if (m_listing.folderReads() == readsBefore)
+        return;
+    m_entries.clear();
+    m_entries.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names)
+        m_entries << fromFsName(name);
+    m_model.setStringList(m_entries);
 }
 
 void FileListBox::setPath(const QString& path)
 {
     if (path == m_path)
         return;
-    showEntries(readFolder(path));
+    read(path);
     m_path = path;
 }
 
 void FileListBox::setPattern(const QString& patterns)
 {
-    m_nameFilters = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    if (!m_path.isEmpty())
-        Refresh();
+    m_patterns.clear();
+    for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        m_patterns.push_back(toFsName(pattern));
+    Refresh();
 }
 
 void FileListBox::Refresh()
 {
-    if (m_path.isEmpty())
-        return;
-    showEntries(readFolder(m_path));
-}
-
-void FileListBox::showEntries(QStringList entries)
-{
-    m_entries = std::move(entries);
-    m_model.setStringList(m_entries);
-    m_listIndex = -1;
+    if (!m_path.isEmpty())
+        read(m_path);
 }
 
 void FileListBox::setListIndex(int index)

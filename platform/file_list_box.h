@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/folder_listing.h"
+
 #include <QListView>
 #include <QStringList>
 #include <QStringListModel>
@@ -7,13 +9,15 @@
 namespace vorlund {
 
 // The files of one folder whose names match a pattern list ("*.mp3;*.wma"), letter case aside,
-// hidden files left out, sorted by name.
+// hidden files left out, sorted by name. A folder that provably did not change since it was read
+// is not read again.
 class FileListBox : public QListView
 {
     Q_OBJECT
 
 public:
-    explicit FileListBox(QWidget* parent = nullptr);
+    explicit FileListBox(QWidget* parent = nullptr,
+                         WallClock clock = std::chrono::system_clock::now);
 
     QString Path() const { return m_path; }
     // Raises PathNotFound and keeps the old folder when `path` is no folder.
@@ -29,11 +33,11 @@ public:
     QString FileName() const;
 
 private:
-    QStringList readFolder(const QString& path) const;
-    void showEntries(QStringList entries);
+    void read(const QString& path);
 
     QString m_path;
-    QStringList m_nameFilters;
+    std::vector<std::string> m_patterns;
+    CachedListing m_listing;
     QStringList m_entries;
     QStringListModel m_model;
     int m_listIndex = -1;

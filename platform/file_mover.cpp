@@ -107,7 +107,7 @@ bool sameContents(const fs::path& a, const fs::path& b)
 }
 
 FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& destination,
-                                   const fs::path& source, const FileStamp& original)
+                                   const fs::path& source)
 {
     for (int number = 1; number <= maxNumberedNames; ++number) {
         const fs::path candidate = number == 1 ? destination : numberedName(destination, number);
@@ -119,7 +119,7 @@ FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& desti
             return {true, {}};
         if (ec != std::errc::file_exists)
             throw std::system_error(ec, "cannot rename to '" + displayPath(candidate) + "'");
-        if (m_ops.stamp(candidate).sameFileAs(original)) {
+        if (m_ops.stamp(candidate).sameFileAs(m_ops.stamp(source))) {
             // The source itself under another spelling would be deleted as its own duplicate.
             if (sameDirectory(source.parent_path(), candidate.parent_path()))
                 throw RuntimeError(ErrorNumber::FileAlreadyExists,
@@ -137,10 +137,9 @@ MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
                            const CopyProgress& progress)
 {
     try {
-        const FileStamp before = m_ops.stamp(source);
-        const Placed placed = place(source, destination, source, before);
+        const Placed placed = place(source, destination, source);
         if (placed.acrossVolumes)
-            return moveAcrossVolumes(source, destination, before, progress);
+            return moveAcrossVolumes(source, destination, progress);
         if (placed.result.outcome == MoveOutcome::AlreadyThere)
             m_ops.remove(source);
         return placed.result;
@@ -152,8 +151,9 @@ MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
 }
 
 MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& destination,
-                                        const FileStamp& before, const CopyProgress& progress)
+                                        const CopyProgress& progress)
 {
+    const FileStamp before = m_ops.stamp(source);
     TemporaryCopy copy(m_ops, temporaryNameBeside(destination));
     m_ops.copyToNew(source, copy.path(), progress);
     // A file still being written would arrive cut short; it stays for a later pass.
@@ -162,7 +162,7 @@ MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& 
                            describeMove(source, destination) +
                                ": it changed while it was copied; it will be tried again");
 
-    const Placed placed = place(copy.path(), destination, source, before);
+    const Placed placed = place(copy.path(), destination, source);
     if (placed.acrossVolumes)
         throw RuntimeError(ErrorNumber::RenameAcrossDrives,
                            describeMove(source, destination) + ": the destination moved away");
@@ -175,6 +175,10 @@ MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& 
 
 int FileMover::removeInterruptedCopies(const fs::path& folder)
 {
+    // Only a change to the folder can bring a new temporary file, and this runs every second.
+    if (m_cleanedFolder.unchangedSinceLastLook(folder))
+        return 0;
+    m_cleanedFolder.look(folder);
     int removed = 0;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

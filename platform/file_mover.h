@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_ops.h"
+#include "platform/folder_listing.h"
 
 #include <filesystem>
 
@@ -32,6 +33,7 @@ public:
                     const CopyProgress& progress = {});
 
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.
+    // A folder that provably did not change since the last call is not searched again.
     int removeInterruptedCopies(const std::filesystem::path& folder);
 
 private:
@@ -39,12 +41,13 @@ private:
     // Gives `staged` the destination's name or the first free numbered one; a name already
     // holding the same contents, or the original itself, counts as placed.
     Placed place(const std::filesystem::path& staged, const std::filesystem::path& destination,
-                 const std::filesystem::path& source, const FileStamp& original);
+                 const std::filesystem::path& source);
     MoveResult moveAcrossVolumes(const std::filesystem::path& source,
-                                 const std::filesystem::path& destination, const FileStamp& before,
+                                 const std::filesystem::path& destination,
                                  const CopyProgress& progress);
 
     FileOps& m_ops;
+    FolderWatch m_cleanedFolder;
 };
 
 // "name (n).ext" beside `path`.

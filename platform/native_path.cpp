@@ -14,6 +14,24 @@ std::filesystem::path toFsPath(const QString& path)
 #endif
 }
 
+std::string toFsName(const QString& name)
+{
+#ifdef Q_OS_WIN
+    return name.toStdString();
+#else
+    return QFile::encodeName(name).toStdString();
+#endif
+}
+
+QString fromFsName(const std::string& name)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdString(name);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(name));
+#endif
+}
+
 QString joinPath(const QString& folder, const QString& name)
 {
     return folder + QDir::separator() + name;

@@ -2,11 +2,17 @@
 
 #include <QString>
 #include <filesystem>
+#include <string>
 
 namespace vorlund {
 
 // The path as the OS names it, for the plain C++ file code.
 std::filesystem::path toFsPath(const QString& path);
+
+// A file name or pattern as the plain C++ file code takes it (the OS's bytes; UTF-8 on Windows),
+// and back.
+std::string toFsName(const QString& name);
+QString fromFsName(const std::string& name);
 
 // Folder, the system's separator, name: always exactly one separator added, so a folder that
 // already ends in one (a drive's root) yields two, which every system reads as one.

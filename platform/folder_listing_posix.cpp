@@ -1,0 +1,100 @@
+#include "platform/folder_listing.h"
+#include "platform/runtime_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace vorlund {
+namespace {
+
+struct CloseDir
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+std::int64_t nanoseconds(const timespec& time)
+{
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+bool matchesAny(const char* name, const std::vector<std::string>& patterns)
+{
+    return std::any_of(patterns.begin(), patterns.end(), [name](const std::string& pattern) {
+        return ::fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
+    });
+}
+
+std::string foldedForSorting(const std::string& name)
+{
+    std::string folded = name;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+void sortIgnoringCase(std::vector<std::string>& names)
+{
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names)
+        keyed.emplace_back(foldedForSorting(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        names[i] = std::move(keyed[i].second);
+}
+
+} // namespace
+
+std::optional<FolderState> folderState(const std::filesystem::path& folder)
+{
+    struct stat info
+    {
+    };
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return std::nullopt;
+    return FolderState{static_cast<std::uint64_t>(info.st_dev),
+                       static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_mtim),
+                       nanoseconds(info.st_ctim)};
+}
+
+Listing listMatchingFiles(const std::filesystem::path& folder,
+                          const std::vector<std::string>& patterns)
+{
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    if (!dir)
+        throw RuntimeError(ErrorNumber::PathNotFound,
+                           "cannot read the folder '" + displayPath(folder) +
+                               "': " + std::error_code(errno, std::system_category()).message());
+    Listing listing;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.' || !matchesAny(entry->d_name, patterns))
+            continue;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info
+            {
+            };
+            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            listing.sawLinks |= S_ISLNK(info.st_mode);
+            // A link counts as the file it leads to; a dangling link is no file.
+            isFile = S_ISREG(info.st_mode) ||
+                     (S_ISLNK(info.st_mode) &&
+                      ::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0 &&
+                      S_ISREG(info.st_mode));
+        }
+        if (isFile)
+            listing.names.emplace_back(entry->d_name);
+    }
+    sortIgnoringCase(listing.names);
+    return listing;
+}
+
+} // namespace vorlund
