@@ -54,13 +54,19 @@ Control* place(QWidget* parent, const char* name, QRect geometry, bool visible =
 } // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
-    : QWidget(parent), m_services(std::move(services)), m_mover(*m_services.fileOps)
+    : QWidget(parent), m_services(std::move(services)), m_mover(*m_services.fileOps),
+      m_worker(m_mover)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/vorlund.ico")));
     createControls();
     wireEvents();
+}
+
+Form1::~Form1()
+{
+    m_worker.stop();
 }
 
 void Form1::createControls()
@@ -86,6 +92,10 @@ void Form1::createControls()
         place<QLabel>(this, "failureLine", twips.rect(120, 3600, 5430, failureLineTwips - 30));
     m_failureLine->setStyleSheet(QStringLiteral("color: #b00020"));
     m_failureLine->setTextFormat(Qt::PlainText);
+    m_progressLine = place<QLabel>(this, "progressLine",
+                                   twips.rect(120, 3600, 5430, failureLineTwips - 30), false);
+    m_progressLine->setTextFormat(Qt::PlainText);
+    m_progressLine->setAutoFillBackground(true);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -95,12 +105,15 @@ void Form1::createControls()
 
 void Form1::wireEvents()
 {
-    // Each pass is one round of the failure report: what a pass no longer meets has cleared.
+    // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
+    // pass still moving files lets the ticks go by: passes never overlap.
     connect(Timer1, &QTimer::timeout, this, [this] {
+        if (m_worker.busy())
+            return;
         m_passFailures.beginRound();
+        m_moves.clear();
         runUntrapped([this] { Timer1_Timer(); });
-        m_passFailures.endRound();
-        showFailures();
+        startMoves();
     });
     connect(Dir1, &DirListBox::Change, this,
             [this] { runSelectionHandler([this] { Dir1_Change(); }); });
@@ -158,13 +171,62 @@ void Form1::Timer1_Timer()
     }
 }
 
-// A file that cannot be moved stays for the next pass and does not hold back the others.
+// The move itself runs after the pass, in order with the others, off the window's thread.
 void Form1::moveListedFile()
 {
     const QString destination = joinPath(Dir2->Path(), File1->FileName());
     const QString source = joinPath(Dir1->Path(), File1->FileName());
-    trapInto([&] { m_mover.move(toFsPath(source), toFsPath(destination)); },
-             [this](const RuntimeError& error) { report(error.description()); });
+    m_moves.push_back({toFsPath(source), toFsPath(destination)});
+}
+
+// The lists stay still while files move, so that a pass keeps the folders it started with. A
+// file that cannot be moved stays for the next pass and does not hold back the others.
+void Form1::startMoves()
+{
+    if (m_moves.empty())
+        return endPass();
+    setSelectionEnabled(false);
+    MoveWorker::Events events;
+    events.progress = [this](std::size_t index, std::uintmax_t copied, std::uintmax_t total) {
+        QMetaObject::invokeMethod(this, [=, this] { showProgress(index, copied, total); });
+    };
+    events.done = [this](std::size_t, const std::optional<RuntimeError>& error) {
+        if (error)
+            QMetaObject::invokeMethod(this, [this, text = error->description()] { report(text); });
+    };
+    events.finished = [this] { QMetaObject::invokeMethod(this, [this] { endPass(); }); };
+    m_worker.start(m_moves, std::move(events));
+}
+
+void Form1::endPass()
+{
+    m_passFailures.endRound();
+    m_progressLine->hide();
+    showFailures();
+    setSelectionEnabled(true);
+    emit passFinished();
+}
+
+void Form1::setSelectionEnabled(bool enabled)
+{
+    for (QWidget* list : std::initializer_list<QWidget*>{Drive1, Drive2, Dir1, Dir2})
+        list->setEnabled(enabled);
+}
+
+void Form1::showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total)
+{
+    const int percent = total == 0 ? 100 : static_cast<int>(copied * 100 / total);
+    m_progressLine->setText(tr("Moving %1: %2 %")
+                                .arg(fromFsName(m_moves[index].source.filename().string()))
+                                .arg(percent));
+    m_progressLine->show();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // A copy broken off keeps its source; the window need not wait for a long one to end.
+    m_worker.stop();
+    QWidget::closeEvent(event);
 }
 
 void Form1::Dir1_Change()

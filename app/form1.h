@@ -3,6 +3,7 @@
 #include "platform/caption_clock.h"
 #include "platform/failure_report.h"
 #include "platform/file_mover.h"
+#include "platform/move_worker.h"
 #include "platform/settings_store.h"
 
 #include <QWidget>
@@ -43,6 +44,7 @@ class Form1 : public QWidget
 
 public:
     explicit Form1(Form1Services services = {}, QWidget* parent = nullptr);
+    ~Form1() override;
 
     void Form_Load();
     void Timer1_Timer();
@@ -51,10 +53,21 @@ public:
     void Drive1_Change();
     void Drive2_Change();
 
+signals:
+    // A pass ended, its moves included.
+    void passFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
     void wireEvents();
     void moveListedFile();
+    void startMoves();
+    void endPass();
+    void setSelectionEnabled(bool enabled);
+    void showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total);
     QString GetSetting(const QString& key, const QString& defaultValue);
     void SaveSetting(const QString& key, const QString& value);
     // An error that no trap catches ends the handler, is reported, and the program goes on.
@@ -76,12 +89,15 @@ private:
     TextBox* Text2 = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* m_failureLine = nullptr;
+    QLabel* m_progressLine = nullptr;
 
     QString ClientTitle;
     QString ClientPath;
 
     Form1Services m_services;
     FileMover m_mover;
+    MoveWorker m_worker;
+    std::vector<MoveJob> m_moves;
     FailureReport m_passFailures;
     std::string m_selectionFailure;
 };

@@ -19,7 +19,7 @@ constexpr int maxNumberedNames = 9999;
 
 fs::path temporaryNameBeside(const fs::path& destination)
 {
-    static std::mt19937_64 random{std::random_device{}()};
+    thread_local std::mt19937_64 random{std::random_device{}()};
     static constexpr std::string_view digits = "0123456789abcdef";
     std::string name(temporaryPrefix);
     for (std::uint64_t bits = random(), i = 0; i < 16; ++i, bits >>= 4)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -80,10 +81,12 @@ public:
         return form();
     }
 
-    // A tick of Timer1, taken as the window takes it.
+    // A tick of Timer1, taken as the window takes it, and the moves it starts.
     void pass()
     {
+        QSignalSpy finished(&form(), &Form1::passFinished);
         QVERIFY(QMetaObject::invokeMethod(form().findChild<QTimer*>("Timer1"), "timeout"));
+        QVERIFY(!finished.isEmpty() || finished.wait(10'000));
     }
 
     template <typename Control> Control* control(const char* name)

@@ -23,7 +23,12 @@ std::error_code FaultyOps::renameNoReplace(const fs::path& from, const fs::path&
 
 void FaultyOps::copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& progress)
 {
-    systemFileOps().copyToNew(from, to, progress);
+    systemFileOps().copyToNew(from, to, [&](std::uintmax_t copied, std::uintmax_t total) {
+        if (duringCopy)
+            duringCopy(copied);
+        if (progress)
+            progress(copied, total);
+    });
     if (afterCopy)
         afterCopy(from, to);
 }

@@ -19,6 +19,8 @@ public:
     std::function<void(const std::filesystem::path& from, const std::filesystem::path& to)>
         afterCopy;
     std::function<void(const std::filesystem::path& file)> beforeRemove;
+    // Runs on each piece of a copy, before the progress is passed on.
+    std::function<void(std::uintmax_t copied)> duringCopy;
 
     FileStamp stamp(const std::filesystem::path& file) override;
     std::error_code renameNoReplace(const std::filesystem::path& from,
