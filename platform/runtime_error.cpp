@@ -42,7 +42,7 @@ int errorNumberFor(const std::error_code& code)
         return ErrorNumber::DeviceIoError;
     if (code == errc::permission_denied || code == errc::operation_not_permitted ||
         code == errc::device_or_resource_busy || code == errc::text_file_busy ||
-        code == errc::read_only_file_system)
+        code == errc::read_only_file_system || code == errc::executable_format_error)
         return ErrorNumber::PermissionDenied;
     return ErrorNumber::PathFileAccessError;
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlund {
+
+// UTF-8 text as the wide Windows API takes it; invalid bytes become U+FFFD. Windows only.
+std::wstring toUtf16(std::string_view utf8);
+
+} // namespace vorlund

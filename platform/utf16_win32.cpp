@@ -1,0 +1,18 @@
+#include "platform/utf16.h"
+
+#include <windows.h>
+
+namespace vorlund {
+
+std::wstring toUtf16(std::string_view utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int length = static_cast<int>(utf8.size());
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, text.data(), size);
+    return text;
+}
+
+} // namespace vorlund
