@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "platform/dir_list_box.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
 #include <chrono>
@@ -19,7 +20,8 @@ namespace fs = std::filesystem;
 // A window over a download and a destination folder in a scratch folder, with its settings
 // there too and no client to start. Run under a display (xvfb-run), since loading probes for
 // the client's window.
-class BenchWindow {
+class BenchWindow
+{
 public:
     explicit BenchWindow(const fs::path& base)
         : m_root(base / ("vorlund-bench-" + std::to_string(::getpid())))
@@ -28,8 +30,8 @@ public:
         fs::create_directories(destination());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(m_root.string()));
-        m_form = std::make_unique<Form1>(Form1Services{
-            systemClock(), &systemFileOps(), &m_settings, Client{QStringLiteral("no client"), {}}});
+        m_form = std::make_unique<Form1>(Form1Services{systemClock(), &systemFileOps(), &m_settings,
+                                                       Client{QStringLiteral("no client"), {}}});
         m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
         m_form->Form_Load();
         m_form->findChild<DirListBox*>(QStringLiteral("Dir1"))
@@ -45,8 +47,17 @@ public:
 
     fs::path download() const { return m_root / "download"; }
     fs::path destination() const { return m_root / "destination"; }
-    // One tick of Timer1, as the window takes it.
-    void pass() { QMetaObject::invokeMethod(m_form->findChild<QTimer*>("Timer1"), "timeout"); }
+    // One tick of Timer1, as the window takes it, and the moves it starts.
+    void pass()
+    {
+        bool finished = false;
+        const QMetaObject::Connection connection =
+            QObject::connect(m_form.get(), &Form1::passFinished, [&] { finished = true; });
+        QMetaObject::invokeMethod(m_form->findChild<QTimer*>("Timer1"), "timeout");
+        while (!finished)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QObject::disconnect(connection);
+    }
 
 private:
     fs::path m_root;

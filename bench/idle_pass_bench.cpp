@@ -41,8 +41,8 @@ int main(int argc, char* argv[])
             [[maybe_unused]] const int status = std::system(find.c_str());
         const double peer = (cpuSeconds(RUSAGE_CHILDREN) - childrenBefore) / passes;
 
-        std::printf("%10d %10.3f %10.3f %8.2f %12.3f\n", files, pass * 1e3, peer * 1e3,
-                    pass / peer, first * 1e3);
+        std::printf("%10d %10.3f %10.3f %8.2f %12.3f\n", files, pass * 1e3, peer * 1e3, pass / peer,
+                    first * 1e3);
     }
     return 0;
 }

@@ -5,6 +5,30 @@
 
 namespace vorlund {
 
+void FileNamesModel::show(const std::vector<std::string>* names)
+{
+    beginResetModel();
+    m_names = names;
+    endResetModel();
+}
+
+QString FileNamesModel::name(std::size_t row) const
+{
+    return fromFsName(m_names->at(row));
+}
+
+int FileNamesModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(size());
+}
+
+QVariant FileNamesModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    return name(static_cast<std::size_t>(index.row()));
+}
+
 FileListBox::FileListBox(QWidget* parent, WallClock clock)
     : QListView(parent), m_patterns{"*"}, m_listing(std::move(clock))
 {
@@ -18,11 +42,7 @@ void FileListBox::read(const QString& path)
     m_listIndex = -1;
     if (m_listing.folderReads() == readsBefore)
         return;
-    m_entries.clear();
-    m_entries.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names)
-        m_entries << fromFsName(name);
-    m_model.setStringList(m_entries);
+    m_model.show(&names);
 }
 
 void FileListBox::setPath(const QString& path)
@@ -58,7 +78,7 @@ void FileListBox::setListIndex(int index)
 
 QString FileListBox::FileName() const
 {
-    return m_listIndex < 0 ? QString() : m_entries.at(m_listIndex);
+    return m_listIndex < 0 ? QString() : m_model.name(static_cast<std::size_t>(m_listIndex));
 }
 
 } // namespace vorlund

@@ -2,11 +2,26 @@
 
 #include "platform/folder_listing.h"
 
+#include <QAbstractListModel>
 #include <QListView>
-#include <QStringList>
-#include <QStringListModel>
 
 namespace vorlund {
+
+// The names of a listing as a list's rows, each made text only when asked for: a folder of
+// 100,000 files is not held twice.
+class FileNamesModel : public QAbstractListModel
+{
+public:
+    void show(const std::vector<std::string>* names);
+    std::size_t size() const { return m_names ? m_names->size() : 0; }
+    QString name(std::size_t row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    const std::vector<std::string>* m_names = nullptr;
+};
 
 // The files of one folder whose names match a pattern list ("*.mp3;*.wma"), letter case aside,
 // hidden files left out, sorted by name. A folder that provably did not change since it was read
@@ -26,7 +41,7 @@ public:
     // Re-reads the folder; raises PathNotFound when it is gone.
     void Refresh();
 
-    int ListCount() const { return static_cast<int>(m_entries.size()); }
+    int ListCount() const { return static_cast<int>(m_model.size()); }
     int ListIndex() const { return m_listIndex; }
     void setListIndex(int index);
     // The selected entry's name, without its folder; empty when none is selected.
@@ -38,8 +53,7 @@ private:
     QString m_path;
     std::vector<std::string> m_patterns;
     CachedListing m_listing;
-    QStringList m_entries;
-    QStringListModel m_model;
+    FileNamesModel m_model;
     int m_listIndex = -1;
 };
 

@@ -29,25 +29,22 @@ bool matchesAny(const char* name, const std::vector<std::string>& patterns)
     });
 }
 
-std::string foldedForSorting(const std::string& name)
+char foldedCase(char c)
 {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// In place: a large folder's names are not copied once more for the sake of their order.
 void sortIgnoringCase(std::vector<std::string>& names)
 {
-    std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(names.size());
-    for (std::string& name : names)
-        keyed.emplace_back(foldedForSorting(name), std::move(name));
-    std::sort(keyed.begin(), keyed.end());
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        names[i] = std::move(keyed[i].second);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const auto [one, two] =
+            std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                          [](char x, char y) { return foldedCase(x) == foldedCase(y); });
+        if (one == a.end() || two == b.end())
+            return two != b.end() || (one == a.end() && a < b);
+        return foldedCase(*one) < foldedCase(*two);
+    });
 }
 
 } // namespace
