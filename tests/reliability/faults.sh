@@ -339,7 +339,10 @@ fault_drive_not_present() {
     grep -vF "on drive.mp3" "$expected" >"$fault_dir/still" || true
     mv "$fault_dir/still" "$expected"
     expect_whole_in "$program_cwd" "$destination"
-    details="stored drives Q:\\ and a missing mount: files still moved, nothing lost"
+    local fallback="stayed in the working folder"
+    [ -e "$program_cwd/in working folder.mp3" ] || fallback="moved from the working folder"
+    details="stored drives Q:\\ and a missing one: files still moved; the download folder's drive"
+    details+=" gone: a media file $fallback, nothing lost"
 }
 
 fault_long_and_non_ascii_names() {
