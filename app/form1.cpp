@@ -6,6 +6,7 @@
 #include "platform/error_trap.h"
 #include "platform/file_list_box.h"
 #include "platform/folder_identity.h"
+#include "platform/input_lock.h"
 #include "platform/launcher.h"
 #include "platform/native_path.h"
 #include "platform/text_box.h"
@@ -97,6 +98,10 @@ void Form1::createControls()
     m_progressLine->setTextFormat(Qt::PlainText);
     m_progressLine->setAutoFillBackground(true);
 
+    // The lists stay still while a pass moves files; a long pass greys them out.
+    m_selectionLock =
+        new InputLock({Drive1, Drive2, Dir1, Dir2}, std::chrono::milliseconds(300), this);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -185,7 +190,7 @@ void Form1::startMoves()
 {
     if (m_moves.empty())
         return endPass();
-    setSelectionEnabled(false);
+    m_selectionLock->lock();
     MoveWorker::Events events;
     events.progress = [this](std::size_t index, std::uintmax_t copied, std::uintmax_t total) {
         QMetaObject::invokeMethod(this, [=, this] { showProgress(index, copied, total); });
@@ -203,14 +208,8 @@ void Form1::endPass()
     m_passFailures.endRound();
     m_progressLine->hide();
     showFailures();
-    setSelectionEnabled(true);
+    m_selectionLock->unlock();
     emit passFinished();
-}
-
-void Form1::setSelectionEnabled(bool enabled)
-{
-    for (QWidget* list : std::initializer_list<QWidget*>{Drive1, Drive2, Dir1, Dir2})
-        list->setEnabled(enabled);
 }
 
 void Form1::showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total)

@@ -18,6 +18,7 @@ namespace vorlund {
 class DirListBox;
 class DriveListBox;
 class FileListBox;
+class InputLock;
 class TextBox;
 
 // The download client that the program starts when its window is not open.
@@ -66,7 +67,6 @@ private:
     void moveListedFile();
     void startMoves();
     void endPass();
-    void setSelectionEnabled(bool enabled);
     void showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total);
     QString GetSetting(const QString& key, const QString& defaultValue);
     void SaveSetting(const QString& key, const QString& value);
@@ -90,6 +90,7 @@ private:
     QTimer* Timer1 = nullptr;
     QLabel* m_failureLine = nullptr;
     QLabel* m_progressLine = nullptr;
+    InputLock* m_selectionLock = nullptr;
 
     QString ClientTitle;
     QString ClientPath;
