@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace vorlund {
 
@@ -9,10 +8,5 @@ namespace vorlund {
 // compared the way the Windows title search compares it (ignored). Raises RuntimeError when no
 // window system can be reached.
 bool topLevelWindowExists(const std::string& title);
-
-// `title` with the letters whose case the Windows title search ignores (ASCII and the Latin-1
-// letters) in lower case, so that two titles compare bytewise; bytes that are not valid UTF-8
-// stay as they are. The X11 search compares with it.
-std::string foldTitleCase(std::string_view title);
 
 } // namespace vorlund

@@ -1,5 +1,5 @@
 #include "app/window_fixture.h"
-#include "support/x_window.h"
+#include "support/titled_window.h"
 
 #include <fstream>
 #include <sys/mount.h>
@@ -209,7 +209,7 @@ private slots:
     {
         Window window;
         window.client.path = qPath(fakeClient(window.root.path()));
-        test::XWindow client(window.client.title.toStdString());
+        test::TitledWindow client(window.client.title.toStdString());
         window.form().Form_Load();
         QTest::qWait(300);
         QCOMPARE(startsNoted(window.root.path()), 0);

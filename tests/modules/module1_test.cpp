@@ -1,6 +1,6 @@
 #include "modules/module1.h"
 #include "platform/error_trap.h"
-#include "support/x_window.h"
+#include "support/titled_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -68,7 +68,7 @@ private slots:
 
     void isTaskRunningFindsOnlyTheWholeTitleAndLeavesItUnchanged()
     {
-        test::XWindow open("vorlund probe: Kazaa Lite");
+        test::TitledWindow open("vorlund probe: Kazaa Lite");
         QString whole = QStringLiteral("vorlund probe: Kazaa Lite");
         QString otherCase = QStringLiteral("VORLUND PROBE: kazaa lite");
         QString part = QStringLiteral("vorlund probe");

@@ -1,16 +1,16 @@
 #include "platform/file_mover.h"
+#include "platform/folder_listing.h"
 #include "platform/runtime_error.h"
 #include "support/faulty_ops.h"
+#include "support/file_system.h"
+#include "support/spellings.h"
 #include "support/temp_folder.h"
 
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/mount.h>
-#include <unistd.h>
+#include <optional>
+#include <set>
 
 namespace vorlund {
 namespace {
@@ -25,7 +25,7 @@ std::vector<std::string> namesIn(const fs::path& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+        names.push_back(displayPath(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -92,17 +92,25 @@ TEST_P(FileMoverTest, MovesTheFileWholeAndLeavesNothingBehind)
     EXPECT_EQ(namesIn(destination), std::vector<std::string>{"a.mp3"});
 }
 
-TEST_P(FileMoverTest, KeepsPermissionsAndModificationTime)
+TEST_P(FileMoverTest, MovesAReadOnlyFileKeepingItReadOnlyAndItsModificationTime)
 {
     writeFile(download / "a.mp3", "song");
-    fs::permissions(download / "a.mp3", fs::perms::owner_read | fs::perms::group_read);
-    const auto stamp = fs::file_time_type::clock::now() - std::chrono::hours(48);
-    fs::last_write_time(download / "a.mp3", stamp);
+    fs::last_write_time(download / "a.mp3",
+                        fs::file_time_type::clock::now() - std::chrono::hours(48));
+    // As this system's std::filesystem reads it back: MinGW's in whole seconds.
+    const auto stamp = fs::last_write_time(download / "a.mp3");
+    ASSERT_LT(stamp, fs::file_time_type::clock::now() - std::chrono::hours(47));
+    // Read-only as each system knows it: no write permission, or Windows' read-only mark.
+    fs::permissions(download / "a.mp3", fs::perms::owner_write | fs::perms::group_write,
+                    fs::perm_options::remove);
+    const fs::perms readOnly = fs::status(download / "a.mp3").permissions();
+    ASSERT_EQ(readOnly & fs::perms::owner_write, fs::perms::none);
 
     move("a.mp3");
 
-    EXPECT_EQ(fs::status(destination / "a.mp3").permissions(),
-              fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists(download / "a.mp3"));
+    EXPECT_EQ(readFile(destination / "a.mp3"), "song");
+    EXPECT_EQ(fs::status(destination / "a.mp3").permissions(), readOnly);
     EXPECT_EQ(fs::last_write_time(destination / "a.mp3"), stamp);
 }
 
@@ -146,7 +154,8 @@ TEST_P(FileMoverTest, NeverReplacesAFolderOfTheSameName)
 TEST_P(FileMoverTest, MovesALinkAsALinkAndLeavesItsTargetAlone)
 {
     writeFile(root / "target.mp3", "target");
-    fs::create_symlink(root / "target.mp3", download / "a.mp3");
+    if (!test::makeSymlink(root / "target.mp3", download / "a.mp3"))
+        GTEST_SKIP() << "cannot make symbolic links here";
 
     move("a.mp3");
 
@@ -158,23 +167,48 @@ TEST_P(FileMoverTest, MovesALinkAsALinkAndLeavesItsTargetAlone)
 
 TEST_P(FileMoverTest, MovesNonAsciiAndLongestPossibleNames)
 {
-    const std::string longName = std::string(251, 'l') + ".mp3";
-    for (const std::string& name :
-         {std::string("Björk – Jóga ♫.mp3"), std::string("日本語.jpg"), longName}) {
-        writeFile(download / name, name);
-        move(name);
-        EXPECT_EQ(readFile(destination / name), name) << name;
+    // UTF-8 made into paths as UTF-8, which a plain string is not on Windows.
+    const std::u8string longName = std::u8string(251, u8'l') + u8".mp3";
+    for (const std::u8string& name :
+         {std::u8string(u8"Björk – Jóga ♫.mp3"), std::u8string(u8"日本語.jpg"), longName}) {
+        const std::string text(name.begin(), name.end());
+        writeFile(download / name, text);
+        mover.move(download / name, destination / name);
+        EXPECT_EQ(readFile(destination / name), text) << text;
     }
     EXPECT_TRUE(namesIn(download).empty());
 }
 
 TEST_P(FileMoverTest, AcceptsADoubledSeparatorAtTheJoin)
 {
-    writeFile(download / "a.mp3", "song");
+    // A folder that ends in a separator gets another at the join; Windows reads "/" as well.
+    int number = 0;
+    for (const fs::path::value_type separator :
+         std::set<fs::path::value_type>{fs::path::preferred_separator, '/'}) {
+        const std::string name = "a" + std::to_string(++number) + ".mp3";
+        const fs::path::string_type doubled(2, separator);
+        writeFile(download / name, "song");
 
-    mover.move(download.string() + "//a.mp3", destination.string() + "//a.mp3");
+        mover.move(download.native() + doubled + fs::path(name).native(),
+                   destination.native() + doubled + fs::path(name).native());
 
-    EXPECT_EQ(readFile(destination / "a.mp3"), "song");
+        EXPECT_EQ(readFile(destination / name), "song") << name;
+    }
+    EXPECT_TRUE(namesIn(download).empty());
+}
+
+TEST_P(FileMoverTest, NeverReplacesANameThatDiffersOnlyInLetterCase)
+{
+    writeFile(download / "a.mp3", "new");
+    writeFile(destination / "A.MP3", "old");
+
+    const MoveResult result = move("a.mp3");
+
+    // Where letter case makes no other name, "a.mp3" is taken.
+    const bool caseIgnored = test::namesIgnoreCase(destination);
+    EXPECT_EQ(result.destination, destination / (caseIgnored ? "a (2).mp3" : "a.mp3"));
+    EXPECT_EQ(readFile(destination / "A.MP3"), "old");
+    EXPECT_EQ(readFile(result.destination), "new");
 }
 
 TEST_P(FileMoverTest, ReportsAVanishedSourceAndCreatesNothing)
@@ -209,6 +243,39 @@ TEST_P(FileMoverTest, RefusesToTreatOneFileUnderTwoSpellingsAsItsOwnDuplicate)
     EXPECT_EQ(namesIn(download), (std::vector<std::string>{"a (2).mp3", "a.mp3"}));
 }
 
+TEST_P(FileMoverTest, NeverLosesAFileMovedOntoItselfUnderAnotherSpellingOfItsFolder)
+{
+    writeFile(download / "a.mp3", "only copy");
+    for (const test::Spelling& spelling : test::folderSpellings()) {
+        const fs::path folder = spelling.spell(download);
+        if (folder.empty())
+            continue;
+        try {
+            mover.move(download / "a.mp3", folder / "a.mp3");
+        } catch (const RuntimeError&) {
+        }
+        EXPECT_EQ(namesIn(download), std::vector<std::string>{"a.mp3"}) << spelling.name;
+        EXPECT_EQ(readFile(download / "a.mp3"), "only copy") << spelling.name;
+    }
+}
+
+TEST_P(FileMoverTest, AFileStillOpenForWritingStaysUntilClosed)
+{
+    if (!test::openFilesStayPut)
+        GTEST_SKIP() << "here a file open for writing moves like any other";
+    writeFile(download / "a.mp3", "start");
+    test::FileInUse writer(download / "a.mp3");
+
+    EXPECT_EQ(expectError([&] { move("a.mp3"); }), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(readFile(download / "a.mp3"), "start");
+    EXPECT_TRUE(namesIn(destination).empty()) << "no partial file, no temporary file";
+
+    writer.close();
+    EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
+    EXPECT_EQ(readFile(destination / "a.mp3"), "start");
+    EXPECT_TRUE(namesIn(download).empty());
+}
+
 TEST_P(FileMoverTest, DropsASecondNameOfTheSameFileInAnotherFolder)
 {
     // A rename done as link-then-unlink whose unlink failed leaves two names of one file.
@@ -236,6 +303,25 @@ TEST(FileMoverAcrossVolumes, LeavesAFileThatGrewWhileCopiedForLater)
 
     EXPECT_EQ(readFile(root / "a.mp3"), "start and more");
     EXPECT_TRUE(namesIn(root / "out").empty()) << "no partial file, no temporary file";
+}
+
+TEST(FileMoverAcrossVolumes, TheCopyStaysHiddenUntilItTakesItsName)
+{
+    TempFolder root;
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    std::vector<std::string> listedDuringCopy{"(the copy was never made)"};
+    ops.afterCopy = [&](const fs::path&, const fs::path&) {
+        listedDuringCopy = listMatchingFiles(root / "out", {"*"}).names;
+    };
+    writeFile(root / "a.mp3", "song");
+    fs::create_directory(root / "out");
+
+    FileMover(ops).move(root / "a.mp3", root / "out" / "a.mp3");
+
+    EXPECT_TRUE(listedDuringCopy.empty()) << "a folder list showed the temporary copy";
+    EXPECT_EQ(listMatchingFiles(root / "out", {"*"}).names, std::vector<std::string>{"a.mp3"})
+        << "the moved file must show";
 }
 
 TEST(FileMoverAcrossVolumes, AFailedCopyLeavesTheSourceAndNoTemporaryFile)
@@ -303,62 +389,71 @@ TEST(FileMoverAcrossVolumes, CleanUpLeavesACopyThatIsStillBeingWritten)
     const fs::path busy = root / ".vorlund-fedcba9876543210.part";
     writeFile(busy, "half");
     writeFile(root / "keep.mp3", "not a temporary file");
-    const int fd = ::open(busy.c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    test::FileInUse copying(busy);
 
     EXPECT_EQ(FileMover().removeInterruptedCopies(root.path()), 0);
-    ::close(fd);
+    copying.close();
     EXPECT_EQ(FileMover().removeInterruptedCopies(root.path()), 1);
     EXPECT_EQ(namesIn(root.path()), std::vector<std::string>{"keep.mp3"});
 }
 
-TEST(FileMoverAcrossVolumes, MovesToARealOtherVolume)
+// A source folder here and a destination folder on a second file system, which is skipped
+// without one.
+class RealOtherVolumeTest : public ::testing::Test
 {
-    const fs::path other = test::otherVolumeFolder();
-    if (other.empty())
-        GTEST_SKIP() << "no second file system to move to";
+protected:
+    void SetUp() override
+    {
+        const fs::path other = test::otherVolumeFolder();
+        if (other.empty())
+            GTEST_SKIP() << "no second file system to move to";
+        m_destination.emplace(other);
+    }
+    const fs::path& destinationFolder() const { return m_destination->path(); }
+    fs::path destination(const std::string& name) const { return destinationFolder() / name; }
+
     TempFolder source;
-    TempFolder destination(other);
-    const std::string contents(3 << 20, 'q');
-    writeFile(source / "big.zip", contents);
-    fs::create_symlink("big.zip", source / "link.mp3");
-
-    FileMover mover;
-    EXPECT_EQ(mover.move(source / "big.zip", destination / "big.zip").outcome, MoveOutcome::Moved);
-    mover.move(source / "link.mp3", destination / "link.mp3");
-
-    EXPECT_EQ(readFile(destination / "big.zip"), contents);
-    EXPECT_EQ(fs::read_symlink(destination / "link.mp3"), "big.zip");
-    EXPECT_TRUE(namesIn(source.path()).empty());
-}
-
-// A small file system that really fills up; root may mount one, and CI runs as root.
-class FullVolume
-{
-public:
-    FullVolume()
-    {
-        if (::mount("vorlund-test", m_folder.path().c_str(), "tmpfs", 0, "size=64k") == 0)
-            m_mounted = true;
-    }
-    ~FullVolume()
-    {
-        if (m_mounted)
-            ::umount(m_folder.path().c_str());
-    }
-    bool mounted() const { return m_mounted; }
-    const fs::path& path() const { return m_folder.path(); }
 
 private:
-    TempFolder m_folder;
-    bool m_mounted = false;
+    std::optional<TempFolder> m_destination;
 };
+
+TEST_F(RealOtherVolumeTest, CopiesAReadOnlyFileTellingItsProgressAndDeletesTheSource)
+{
+    const std::string contents(3 << 20, 'q');
+    writeFile(source / "big.zip", contents);
+    fs::permissions(source / "big.zip", fs::perms::owner_write, fs::perm_options::remove);
+
+    std::uintmax_t told = 0;
+    EXPECT_EQ(FileMover()
+                  .move(source / "big.zip", destination("big.zip"),
+                        [&](std::uintmax_t copied, std::uintmax_t) { told = copied; })
+                  .outcome,
+              MoveOutcome::Moved);
+
+    EXPECT_EQ(told, contents.size()) << "a real copy, which tells its progress";
+    EXPECT_EQ(readFile(destination("big.zip")), contents);
+    EXPECT_TRUE(namesIn(source.path()).empty());
+    EXPECT_EQ(namesIn(destinationFolder()), std::vector<std::string>{"big.zip"});
+}
+
+TEST_F(RealOtherVolumeTest, MovesALinkAsALink)
+{
+    writeFile(source / "big.zip", "target");
+    if (!test::makeSymlink("big.zip", source / "link.mp3"))
+        GTEST_SKIP() << "cannot make symbolic links here";
+
+    FileMover().move(source / "link.mp3", destination("link.mp3"));
+
+    EXPECT_EQ(fs::read_symlink(destination("link.mp3")), "big.zip");
+    EXPECT_EQ(namesIn(source.path()), std::vector<std::string>{"big.zip"});
+}
 
 TEST(FileMoverAcrossVolumes, ADestinationThatIsFullKeepsTheSourceAndNoPartialFile)
 {
-    FullVolume full;
+    test::SmallVolume full;
     if (!full.mounted())
-        GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+        GTEST_SKIP() << full.whyNot();
     TempFolder source;
     writeFile(source / "big.mp3", std::string(256 << 10, 'b'));
 

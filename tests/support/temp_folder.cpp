@@ -4,7 +4,6 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace vorlund::test {
 
@@ -25,8 +24,14 @@ TempFolder::TempFolder(const fs::path& under)
 
 TempFolder::~TempFolder()
 {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
+    // Windows deletes no read-only file, and a test may have left one.
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(m_path, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ignored;
+        if (!it->is_symlink(ignored))
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(m_path, ec);
 }
 
 void writeFile(const fs::path& path, const std::string& contents)
@@ -45,19 +50,20 @@ std::string readFile(const fs::path& path)
     return contents.str();
 }
 
-fs::path otherVolumeFolder()
+bool namesIgnoreCase(const fs::path& folder)
 {
-    struct stat temp
-    {
-    };
-    struct stat shm
-    {
-    };
-    const fs::path candidate = "/dev/shm";
-    if (::stat(fs::temp_directory_path().c_str(), &temp) == 0 &&
-        ::stat(candidate.c_str(), &shm) == 0 && temp.st_dev != shm.st_dev)
-        return candidate;
-    return {};
+    const fs::path probe = folder / "case-probe";
+    writeFile(probe, "");
+    const bool ignored = fs::exists(folder / "CASE-PROBE");
+    fs::remove(probe);
+    return ignored;
+}
+
+bool makeSymlink(const fs::path& target, const fs::path& link)
+{
+    std::error_code ec;
+    fs::create_symlink(target, link, ec);
+    return !ec && fs::is_symlink(link);
 }
 
 } // namespace vorlund::test

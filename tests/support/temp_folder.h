@@ -28,7 +28,11 @@ private:
 void writeFile(const std::filesystem::path& path, const std::string& contents);
 std::string readFile(const std::filesystem::path& path);
 
-// A folder on another volume than the temporary folder, or empty when there is none.
-std::filesystem::path otherVolumeFolder();
+// True when the file system under `folder` takes names that differ only in letter case for one.
+bool namesIgnoreCase(const std::filesystem::path& folder);
+
+// Makes `link` point at `target`; false where the system cannot (Wine makes no links, Windows
+// only for some users, and MinGW's std::filesystem makes none at all).
+bool makeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
 
 } // namespace vorlund::test

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "temp_folder.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace vorlund::test {
+
+// What the tests need of the file system that each OS does its own way; one implementation
+// per OS.
+
+// A folder on another volume than the temporary folder, or empty when there is none.
+std::filesystem::path otherVolumeFolder();
+
+// `path` spelled with short (8.3) names, or empty where the system or the volume gives none.
+std::filesystem::path shortNameOf(const std::filesystem::path& path);
+
+// std::filesystem::last_write_time(path, time), which MinGW's cannot do for a folder.
+void setLastWriteTime(const std::filesystem::path& path, std::filesystem::file_time_type time);
+
+// True where a file that a program holds open for writing can be neither renamed nor deleted
+// (Windows' share modes); elsewhere such a file moves as any other.
+extern const bool openFilesStayPut;
+
+// A file held open for writing, as by a download still arriving or a running copy: on Windows
+// sharing only reading, on POSIX with an exclusive flock.
+class FileInUse
+{
+public:
+    explicit FileInUse(const std::filesystem::path& file);
+    FileInUse(const FileInUse&) = delete;
+    FileInUse& operator=(const FileInUse&) = delete;
+    ~FileInUse() { close(); }
+    void close();
+
+private:
+    std::intptr_t m_handle;
+};
+
+// A small file system that fills up, mounted for the object's lifetime where the system lets a
+// test make one.
+class SmallVolume
+{
+public:
+    SmallVolume();
+    SmallVolume(const SmallVolume&) = delete;
+    SmallVolume& operator=(const SmallVolume&) = delete;
+    ~SmallVolume();
+    bool mounted() const { return m_whyNot.empty(); }
+    const std::string& whyNot() const { return m_whyNot; }
+    const std::filesystem::path& path() const { return m_folder.path(); }
+
+private:
+    TempFolder m_folder;
+    std::string m_whyNot;
+};
+
+} // namespace vorlund::test

@@ -1,0 +1,81 @@
+#include "file_system.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+#include <windows.h>
+
+namespace vorlund::test {
+
+namespace fs = std::filesystem;
+
+// Drive letters say nothing about volumes under Wine, where C: and Z: may lie on one file
+// system; so the harness names the folder, and without it there is none.
+fs::path otherVolumeFolder()
+{
+    const char* folder = std::getenv("VORLUND_TEST_OTHER_VOLUME");
+    if (!folder || !*folder || !fs::is_directory(folder))
+        return {};
+    return folder;
+}
+
+fs::path shortNameOf(const fs::path& path)
+{
+    std::wstring shortName(MAX_PATH, L'\0');
+    const DWORD length =
+        ::GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+    if (length == 0 || length >= shortName.size())
+        return {};
+    shortName.resize(length);
+    return shortName == path.native() ? fs::path() : fs::path(shortName);
+}
+
+void setLastWriteTime(const fs::path& path, fs::file_time_type time)
+{
+    // FILETIME counts 100 ns steps from 1601, 11644473600 s before the Unix epoch.
+    using Steps = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+    const std::int64_t steps = std::chrono::duration_cast<Steps>(
+                                   fs::file_time_type::clock::to_sys(time).time_since_epoch())
+                                   .count() +
+                               116'444'736'000'000'000LL;
+    const FILETIME written{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+    const HANDLE handle = ::CreateFileW(
+        path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool set =
+        handle != INVALID_HANDLE_VALUE && ::SetFileTime(handle, nullptr, nullptr, &written);
+    const DWORD error = ::GetLastError();
+    if (handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle);
+    if (!set)
+        throw std::system_error(static_cast<int>(error), std::system_category(),
+                                "cannot set the time of " + path.string());
+}
+
+const bool openFilesStayPut = true;
+
+FileInUse::FileInUse(const fs::path& file)
+    : m_handle(reinterpret_cast<std::intptr_t>(::CreateFileW(
+          file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)))
+{
+    if (reinterpret_cast<HANDLE>(m_handle) == INVALID_HANDLE_VALUE)
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
+                                "cannot hold " + file.string());
+}
+
+void FileInUse::close()
+{
+    const auto handle = reinterpret_cast<HANDLE>(m_handle);
+    if (handle != INVALID_HANDLE_VALUE)
+        ::CloseHandle(handle);
+    m_handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+}
+
+SmallVolume::SmallVolume()
+    : m_whyNot("Windows makes no small volume without an administrator's rights")
+{}
+
+SmallVolume::~SmallVolume() = default;
+
+} // namespace vorlund::test

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlund::test {
+
+// A real top-level window titled as asked (UTF-8), on the display that the tests run on; made by
+// the X11 file (mapped) or the Win32 file (never shown: Wine, without a window manager to answer,
+// waits two seconds for every shown window that closes).
+class TitledWindow
+{
+public:
+    explicit TitledWindow(const std::string& title);
+    TitledWindow(const TitledWindow&) = delete;
+    TitledWindow& operator=(const TitledWindow&) = delete;
+    ~TitledWindow();
+
+private:
+    void* m_native;             // the X connection that owns the window, or the window's HWND
+    std::uint32_t m_window = 0; // the X window; unused on Windows
+};
+
+} // namespace vorlund::test
