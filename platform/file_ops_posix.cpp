@@ -131,6 +131,21 @@ void copyWithBuffer(int in, int out, const fs::path& from, const fs::path& to, P
     }
 }
 
+// A program that still holds the file open for writing would go on writing into the source after
+// the move deleted it, and that data would be lost. The kernel refuses a read lease while anyone
+// has the file open for writing; taken and given back at once, it tells just that. Where no lease
+// can be had (another user's file, a network file system) the size and time check must do.
+void refuseIfOpenForWriting(int fd, const fs::path& file)
+{
+    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return;
+    }
+    if (errno == EAGAIN)
+        throw std::system_error(std::make_error_code(std::errc::text_file_busy),
+                                "'" + file.string() + "' is still open for writing");
+}
+
 void copyLink(const fs::path& from, const fs::path& to)
 {
     std::string target(PATH_MAX, '\0');
@@ -186,6 +201,7 @@ public:
         UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
         if (!in.valid())
             throwLastError("cannot open", from);
+        refuseIfOpenForWriting(in.get(), from);
         UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out.valid())
             throwLastError("cannot create", to);
@@ -195,6 +211,8 @@ public:
         Progress progress(report, static_cast<std::uintmax_t>(info.st_size));
         if (!copyWithKernel(in.get(), out.get(), from, progress))
             copyWithBuffer(in.get(), out.get(), from, to, progress);
+        // A writer may have opened it while it was copied.
+        refuseIfOpenForWriting(in.get(), from);
 
         ::fchmod(out.get(), info.st_mode & 07777);
         const std::array<timespec, 2> times{info.st_atim, info.st_mtim};

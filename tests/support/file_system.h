@@ -21,7 +21,7 @@ std::filesystem::path shortNameOf(const std::filesystem::path& path);
 void setLastWriteTime(const std::filesystem::path& path, std::filesystem::file_time_type time);
 
 // True where a file that a program holds open for writing can be neither renamed nor deleted
-// (Windows' share modes); elsewhere such a file moves as any other.
+// (Windows' share modes); elsewhere such a file is renamed as any other, though never copied.
 extern const bool openFilesStayPut;
 
 // A file held open for writing, as by a download still arriving or a running copy: on Windows
