@@ -142,6 +142,7 @@ void Form1::Form_Load()
         [&] { Drive2->setDrive(GetSetting(QStringLiteral("Drive2"), QStringLiteral("C:\\"))); });
     resumeNext([&] { Dir1->setPath(storedDir1); });
     resumeNext([&] { Dir2->setPath(storedDir2); });
+    holdMovesIfAStoredFolderIsGone(storedDir1, storedDir2);
     resumeNext([&] { File1->setPath(Dir1->Path()); });
     resumeNext([&] { File1->setPattern(MediaPattern); });
     resumeNext([&] { File2->setPattern(MediaPattern); });
@@ -167,7 +168,7 @@ void Form1::Timer1_Timer()
     Text1->setText(QString::number(File3->ListCount()) + QStringLiteral(" downloads in progress."));
 
     // One folder under two spellings: moving would only shuffle files within it.
-    if (!sameDirectory(toFsPath(Dir1->Path()), toFsPath(Dir2->Path()))) {
+    if (!m_movesHeld && !sameDirectory(toFsPath(Dir1->Path()), toFsPath(Dir2->Path()))) {
         m_mover.removeInterruptedCopies(toFsPath(Dir2->Path()));
         for (int i = 0, n = File1->ListCount(); i < n; ++i) {
             File1->setListIndex(i);
@@ -274,8 +275,24 @@ void Form1::runUntrapped(const std::function<void()>& handler)
     showFailures();
 }
 
+// A list whose stored folder is gone stays on a folder nobody chose for it: moving files out of
+// or into that one (the working folder, often the home folder) would surprise. Nothing moves until
+// the user chooses again.
+void Form1::holdMovesIfAStoredFolderIsGone(const QString& storedDir1, const QString& storedDir2)
+{
+    for (const auto& [stored, list] : {std::pair{storedDir1, Dir1}, std::pair{storedDir2, Dir2}}) {
+        if (stored.isEmpty() || sameDirectory(toFsPath(stored), toFsPath(list->Path())))
+            continue;
+        m_movesHeld = true;
+        m_selectionFailure = "the folder '" + stored.toStdString() +
+                             "' is not there any more: choose the folders to move between";
+    }
+    showFailures();
+}
+
 void Form1::runSelectionHandler(const std::function<void()>& handler)
 {
+    m_movesHeld = false;
     m_selectionFailure.clear();
     try {
         handler();

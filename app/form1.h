@@ -65,6 +65,7 @@ private:
     void createControls();
     void wireEvents();
     void moveListedFile();
+    void holdMovesIfAStoredFolderIsGone(const QString& storedDir1, const QString& storedDir2);
     void startMoves();
     void endPass();
     void showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total);
@@ -101,6 +102,7 @@ private:
     std::vector<MoveJob> m_moves;
     FailureReport m_passFailures;
     std::string m_selectionFailure;
+    bool m_movesHeld = false;
 };
 
 } // namespace vorlund

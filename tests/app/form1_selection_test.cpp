@@ -112,15 +112,15 @@ private slots:
         QCOMPARE(window.settings.written, (QStringList{"Dir1", "Drive1", "Dir1"}));
     }
 
-    void storedSelectionsThatNoLongerFitFallBackSilently()
+    void storedSelectionsThatNoLongerFitFallBackWithoutACrash()
     {
         Window window;
         window.settings.store(QStringLiteral("Drive1"), QStringLiteral("Q:\\"));
-        window.settings.store(QStringLiteral("Dir1"), qPath(window.root / "gone"));
-        window.settings.store(QStringLiteral("Dir2"), QStringLiteral("\x01\x7f::garbage"));
+        window.settings.store(QStringLiteral("Dir1"), QString());
         {
             QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("vlund"));
             raw.setValue(QStringLiteral("Startup/Drive2"), QStringList{"a", "b"});
+            raw.setValue(QStringLiteral("Startup/Dir2"), 42);
         }
         const QString drive = window.drive("Drive1")->Drive();
         window.form().Form_Load();
@@ -131,6 +131,38 @@ private slots:
         QCOMPARE(window.dir("Dir2")->Path(), qPath(window.working));
         QCOMPARE(window.failureLine(), QString());
         QCOMPARE(window.settings.written, QStringList());
+    }
+
+    void aStoredFolderThatIsGoneHoldsTheMovesUntilTheUserChooses_data()
+    {
+        QTest::addColumn<bool>("downloadFolderGone");
+        QTest::newRow("download folder") << true;
+        QTest::newRow("destination folder") << false;
+    }
+    void aStoredFolderThatIsGoneHoldsTheMovesUntilTheUserChooses()
+    {
+        QFETCH(bool, downloadFolderGone);
+        Window window;
+        const fs::path gone = window.root / "gone";
+        window.settings.store(QStringLiteral("Dir1"),
+                              qPath(downloadFolderGone ? gone : window.download));
+        window.settings.store(QStringLiteral("Dir2"),
+                              qPath(downloadFolderGone ? window.destination : gone));
+        writeFile(window.working / "not-a-download.mp3", "x");
+        writeFile(window.download / "a.mp3", "x");
+        window.form().Form_Load();
+        window.pass();
+
+        QVERIFY(fs::exists(window.working / "not-a-download.mp3"));
+        QVERIFY(fs::exists(window.download / "a.mp3"));
+        QVERIFY2(window.failureLine().contains(qPath(gone)), qPrintable(window.failureLine()));
+
+        window.dir(downloadFolderGone ? "Dir1" : "Dir2")
+            ->setPath(qPath(downloadFolderGone ? window.download : window.destination));
+        window.pass();
+        QVERIFY(fs::exists(window.destination / "a.mp3"));
+        QVERIFY(fs::exists(window.working / "not-a-download.mp3"));
+        QCOMPARE(window.failureLine(), QString());
     }
 
     void choosingAFolderStoresItAtOnceAndTheDownloadListFollows()
