@@ -55,6 +55,19 @@ std::string describeMove(const fs::path& source, const fs::path& destination)
            displayPath(destination.parent_path()) + "'";
 }
 
+// Most file systems take 255 bytes to a name (UTF-16 units on Windows): a long name gives up the
+// end of its stem to make room for its number.
+constexpr std::size_t maxNameLength = 255;
+
+bool continuesACharacter(char unit)
+{
+    return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
+}
+bool continuesACharacter(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 } // namespace
 
 struct FileMover::Placed
@@ -65,10 +78,18 @@ struct FileMover::Placed
 
 fs::path numberedName(const fs::path& path, int number)
 {
-    fs::path name = path.stem();
-    name += " (" + std::to_string(number) + ")";
-    name += path.extension();
-    return path.parent_path() / name;
+    const fs::path::string_type suffix = fs::path(" (" + std::to_string(number) + ")").native();
+    const fs::path::string_type extension = path.extension().native();
+    fs::path::string_type stem = path.stem().native();
+    const std::size_t room =
+        maxNameLength - std::min(maxNameLength, suffix.size() + extension.size());
+    if (stem.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && continuesACharacter(stem[cut]))
+            --cut;
+        stem.resize(cut);
+    }
+    return path.parent_path() / (stem + suffix + extension);
 }
 
 bool isInterruptedCopyName(const fs::path& name)

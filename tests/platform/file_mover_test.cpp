@@ -179,6 +179,19 @@ TEST_P(FileMoverTest, MovesNonAsciiAndLongestPossibleNames)
     EXPECT_TRUE(namesIn(download).empty());
 }
 
+TEST_P(FileMoverTest, ALongestNameAlreadyTakenStillFindsAFreeName)
+{
+    const std::string name = std::string(251, 'l') + ".mp3";
+    writeFile(download / name, "new");
+    writeFile(destination / name, "old");
+
+    const MoveResult result = move(name);
+
+    EXPECT_EQ(result.outcome, MoveOutcome::MovedUnderNewName);
+    EXPECT_EQ(readFile(result.destination), "new");
+    EXPECT_EQ(readFile(destination / name), "old");
+}
+
 TEST_P(FileMoverTest, AcceptsADoubledSeparatorAtTheJoin)
 {
     // A folder that ends in a separator gets another at the join; Windows reads "/" as well.
@@ -475,6 +488,22 @@ TEST(NumberedName, NumbersTheStemAndKeepsTheExtension)
     EXPECT_EQ(numberedName("/d/a.mp3", 2), fs::path("/d/a (2).mp3"));
     EXPECT_EQ(numberedName("/d/archive.tar.zip", 3), fs::path("/d/archive.tar (3).zip"));
     EXPECT_EQ(numberedName("/d/noext", 2), fs::path("/d/noext (2)"));
+}
+
+TEST(NumberedName, ShortensAStemThatLeavesNoRoomForTheNumber)
+{
+    // 2-byte characters, so that the cut would fall inside one.
+    std::string stem;
+    while (stem.size() < 251)
+        stem += "\xc3\xa9";
+    const fs::path numbered = numberedName("/d/" + stem + ".mp3", 12);
+    const std::string name = numbered.filename().string();
+
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(name.ends_with(" (12).mp3")) << name;
+    const std::string kept = name.substr(0, name.size() - std::string(" (12).mp3").size());
+    EXPECT_EQ(kept.size() % 2, 0u) << "no character cut in two";
+    EXPECT_TRUE(stem.starts_with(kept));
 }
 
 } // namespace
