@@ -1,5 +1,6 @@
 #include "platform/launcher.h"
 #include "platform/runtime_error.h"
+#include "support/spellings.h"
 #include "support/startup_show.h"
 #include "support/temp_folder.h"
 
@@ -51,6 +52,23 @@ TEST(StartProgram, StartsTheProgramAtItsPathShownMinimised)
     // Windows passes the window's first show to the program; 2 is SW_SHOWMINIMIZED.
     EXPECT_EQ(noteIn(client.parent_path()),
               test::systemPassesWindowShow ? "started\nshow 2\n" : "started\n");
+}
+
+TEST(StartProgram, StartsTheProgramHoweverItsFolderIsSpelled)
+{
+    test::TempFolder folder;
+    installFakeClient(folder / "client.exe");
+    const bool caseIgnored = test::namesIgnoreCase(folder.path());
+    for (const test::Spelling& spelling : test::folderSpellings()) {
+        const fs::path spelled = spelling.spell(folder.path());
+        if (spelled.empty() || (spelling.onlyWhereCaseIgnored && !caseIgnored))
+            continue;
+        fs::remove(folder / "started");
+
+        startProgram(spelled / "client.exe", WindowStyle::MinimizedFocus);
+
+        EXPECT_FALSE(noteIn(folder.path()).empty()) << spelling.name;
+    }
 }
 
 TEST(StartProgram, NeverRunsAProgramPlantedWhereAnUnquotedPathWouldLead)

@@ -77,6 +77,17 @@ fs::path withShortNames(const fs::path& folder)
     return unlessUnchanged(shortNameOf(folder), folder);
 }
 
+// "\\?\C:\..." hands the path to the file system untouched; Windows reads it as absolute,
+// though std::filesystem of MinGW does not.
+fs::path asDevicePath(const fs::path& folder)
+{
+    if (!folder.has_root_name())
+        return {};
+    fs::path device("\\\\?\\");
+    device += folder.native();
+    return device;
+}
+
 } // namespace
 
 const std::vector<Spelling>& folderSpellings()
@@ -91,6 +102,7 @@ const std::vector<Spelling>& folderSpellings()
         {"ForwardSlashes", withForwardSlashes},
         {"DriveLetterInOtherCase", withDriveLetterInOtherCase},
         {"ShortNames", withShortNames},
+        {"DevicePath", asDevicePath},
     };
     return spellings;
 }

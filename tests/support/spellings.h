@@ -17,7 +17,7 @@ struct Spelling
 };
 
 // Separators doubled, trailing, "." and "..", letter case, and the Windows spellings: forward
-// slashes, the drive letter in the other case, short (8.3) names.
+// slashes, the drive letter in the other case, short (8.3) names, a "\\?\" device path.
 const std::vector<Spelling>& folderSpellings();
 
 } // namespace vorlund::test
