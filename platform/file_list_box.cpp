@@ -73,7 +73,16 @@ void FileListBox::setListIndex(int index)
         throw RuntimeError(ErrorNumber::InvalidPropertyValue,
                            "list index " + std::to_string(index) + " out of range");
     m_listIndex = index;
-    setCurrentIndex(m_model.index(index));
+    // The view's selection machinery costs more than the move of a small file; a hidden list,
+    // which the window's lists are, shows its selection when it is shown.
+    if (isVisible())
+        setCurrentIndex(m_model.index(index));
+}
+
+void FileListBox::showEvent(QShowEvent* event)
+{
+    QListView::showEvent(event);
+    setCurrentIndex(m_model.index(m_listIndex));
 }
 
 QString FileListBox::FileName() const

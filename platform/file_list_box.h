@@ -47,6 +47,9 @@ public:
     // The selected entry's name, without its folder; empty when none is selected.
     QString FileName() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void read(const QString& path);
 
