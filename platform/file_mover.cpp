@@ -59,13 +59,13 @@ std::string describeMove(const fs::path& source, const fs::path& destination)
 // end of its stem to make room for its number.
 constexpr std::size_t maxNameLength = 255;
 
-bool continuesACharacter(char unit)
+// A UTF-8 continuation byte, or the second half of a UTF-16 surrogate pair.
+template <class Unit> bool continuesACharacter(Unit unit)
 {
-    return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
-}
-bool continuesACharacter(wchar_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
+    if constexpr (sizeof(Unit) == 1)
+        return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
+    else
+        return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 } // namespace

@@ -492,17 +492,19 @@ TEST(NumberedName, NumbersTheStemAndKeepsTheExtension)
 
 TEST(NumberedName, ShortensAStemThatLeavesNoRoomForTheNumber)
 {
-    // 2-byte characters, so that the cut would fall inside one.
-    std::string stem;
-    while (stem.size() < 251)
-        stem += "\xc3\xa9";
-    const fs::path numbered = numberedName("/d/" + stem + ".mp3", 12);
-    const std::string name = numbered.filename().string();
+    // Characters of 4 UTF-8 bytes and of 2 UTF-16 units, so that on either system the cut would
+    // fall inside one.
+    std::u8string stem;
+    while (stem.size() < 4 * 130)
+        stem += u8"\U0001F3B5";
+    const fs::path numbered = numberedName(fs::path(u8"/d/" + stem + u8".mp3"), 12);
 
-    EXPECT_LE(name.size(), 255u);
-    EXPECT_TRUE(name.ends_with(" (12).mp3")) << name;
-    const std::string kept = name.substr(0, name.size() - std::string(" (12).mp3").size());
-    EXPECT_EQ(kept.size() % 2, 0u) << "no character cut in two";
+    EXPECT_LE(numbered.filename().native().size(), 255u) << "in the system's own units";
+    const std::u8string name = numbered.filename().u8string();
+    const std::u8string_view number = u8" (12).mp3";
+    ASSERT_TRUE(name.ends_with(number));
+    const std::u8string kept = name.substr(0, name.size() - number.size());
+    EXPECT_EQ(kept.size() % 4, 0u) << "no character cut in two";
     EXPECT_TRUE(stem.starts_with(kept));
 }
 
