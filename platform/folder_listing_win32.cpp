@@ -1,5 +1,6 @@
 #include "platform/folder_listing.h"
 #include "platform/runtime_error.h"
+#include "platform/utf16.h"
 
 #include <algorithm>
 #include <memory>
@@ -18,26 +19,6 @@ struct CloseFind
 std::int64_t unixNanoseconds(LARGE_INTEGER time)
 {
     return (time.QuadPart - 116'444'736'000'000'000LL) * 100;
-}
-
-std::string utf8(const std::wstring& text)
-{
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(),
-                          size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring wide(const std::string& text)
-{
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(),
-                          size);
-    return result;
 }
 
 void sortIgnoringCase(std::vector<std::wstring>& names)
@@ -77,7 +58,7 @@ Listing listMatchingFiles(const std::filesystem::path& folder,
 {
     std::vector<std::wstring> widePatterns;
     for (const std::string& pattern : patterns)
-        widePatterns.push_back(wide(pattern));
+        widePatterns.push_back(toUtf16(pattern));
 
     WIN32_FIND_DATAW found{};
     const std::unique_ptr<void, CloseFind> find(
@@ -110,7 +91,7 @@ Listing listMatchingFiles(const std::filesystem::path& folder,
 
     sortIgnoringCase(names);
     for (const std::wstring& name : names)
-        listing.names.push_back(utf8(name));
+        listing.names.push_back(toUtf8(name));
     return listing;
 }
 
