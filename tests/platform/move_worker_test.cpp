@@ -2,9 +2,8 @@
 #include "support/faulty_ops.h"
 #include "support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 
 namespace vorlund {
@@ -15,7 +14,8 @@ using test::readFile;
 using test::writeFile;
 
 // Collects a run's events and lets the test wait for its end.
-class Recorder {
+class Recorder
+{
 public:
     MoveWorker::Events events()
     {
@@ -48,7 +48,8 @@ private:
     bool m_finished = false;
 };
 
-class MoveWorkerTest : public ::testing::Test {
+class MoveWorkerTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
