@@ -118,7 +118,7 @@ void Form1::wireEvents()
         m_passFailures.beginRound();
         m_moves.clear();
         runUntrapped([this] { Timer1_Timer(); });
-        startMoves();
+        finishMoves();
     });
     connect(Dir1, &DirListBox::Change, this,
             [this] { runSelectionHandler([this] { Dir1_Change(); }); });
@@ -177,20 +177,22 @@ void Form1::Timer1_Timer()
     }
 }
 
-// The move itself runs after the pass, in order with the others, off the window's thread.
+// The move itself runs off the window's thread, in order with the others; the first ones run
+// while the pass still lists the rest.
 void Form1::moveListedFile()
 {
     const QString destination = joinPath(Dir2->Path(), File1->FileName());
     const QString source = joinPath(Dir1->Path(), File1->FileName());
+    if (m_moves.empty())
+        startMoves();
     m_moves.push_back({toFsPath(source), toFsPath(destination)});
+    m_worker.add(m_moves.back());
 }
 
 // The lists stay still while files move, so that a pass keeps the folders it started with. A
 // file that cannot be moved stays for the next pass and does not hold back the others.
 void Form1::startMoves()
 {
-    if (m_moves.empty())
-        return endPass();
     m_selectionLock->lock();
     MoveWorker::Events events;
     events.progress = [this](std::size_t index, std::uintmax_t copied, std::uintmax_t total) {
@@ -201,7 +203,15 @@ void Form1::startMoves()
             QMetaObject::invokeMethod(this, [this, text = error->description()] { report(text); });
     };
     events.finished = [this] { QMetaObject::invokeMethod(this, [this] { endPass(); }); };
-    m_worker.start(m_moves, std::move(events));
+    m_worker.start(std::move(events));
+}
+
+void Form1::finishMoves()
+{
+    if (m_moves.empty())
+        endPass();
+    else
+        m_worker.close();
 }
 
 void Form1::endPass()

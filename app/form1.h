@@ -67,6 +67,7 @@ private:
     void moveListedFile();
     void holdMovesIfAStoredFolderIsGone(const QString& storedDir1, const QString& storedDir2);
     void startMoves();
+    void finishMoves();
     void endPass();
     void showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total);
     QString GetSetting(const QString& key, const QString& defaultValue);

@@ -1,38 +1,70 @@
 // Times one transfer pass over many small media files within one volume, next to `mv` of the
-// same files in the same run. Usage: xvfb-run pass_bench [files] [folder on the volume]
+// same files, in rounds that take turns at going first; prints each and the medians.
+// Usage: xvfb-run pass_bench [files] [folder on the volume] [rounds]
 #include "bench_window.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 using namespace vorlund::bench;
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     const int files = argc > 1 ? std::atoi(argv[1]) : 10'000;
     const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path();
+    const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     BenchWindow window(base);
 
-    makeMediaFiles(window.download(), files, "ID3 small media file");
-    ::sync();
-    const double pass = secondsOf([&] { window.pass(); });
-    const std::size_t movedByPass = countIn(window.destination());
-
-    fs::remove_all(window.destination());
-    fs::create_directories(window.destination());
-    makeMediaFiles(window.download(), files, "ID3 small media file");
-    ::sync();
+    const auto fresh = [&] {
+        fs::remove_all(window.destination());
+        fs::create_directories(window.destination());
+        makeMediaFiles(window.download(), files, "ID3 small media file");
+        ::sync();
+    };
+    const auto byPass = [&] {
+        fresh();
+        const double seconds = secondsOf([&] { window.pass(); });
+        return countIn(window.destination()) == static_cast<std::size_t>(files) ? seconds : -1;
+    };
     const std::string command = "cd '" + window.download().string() + "' && mv -- *.mp3 '" +
                                 window.destination().string() + "/'";
-    const double mv = secondsOf([&] { return std::system(command.c_str()); });
-    const std::size_t movedByMv = countIn(window.destination());
+    const auto byMv = [&] {
+        fresh();
+        const double seconds = secondsOf([&] { return std::system(command.c_str()); });
+        return countIn(window.destination()) == static_cast<std::size_t>(files) ? seconds : -1;
+    };
 
     std::printf("moving %d small files within one volume (%s)\n", files, base.c_str());
-    std::printf("  one pass: %.3f s (moved %zu)\n", pass, movedByPass);
-    std::printf("  mv:       %.3f s (moved %zu)\n", mv, movedByMv);
-    std::printf("  pass / mv: %.2f\n", pass / mv);
-    return movedByPass == static_cast<std::size_t>(files) && movedByMv == movedByPass ? 0 : 1;
+    std::vector<double> passes;
+    std::vector<double> mvs;
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            passes.push_back(byPass());
+            mvs.push_back(byMv());
+        } else {
+            mvs.push_back(byMv());
+            passes.push_back(byPass());
+        }
+        std::printf("  round %d: pass %.3f s, mv %.3f s\n", round + 1, passes.back(), mvs.back());
+        if (passes.back() < 0 || mvs.back() < 0)
+            return 1;
+    }
+    std::printf("  median: pass %.3f s, mv %.3f s, pass / mv %.2f\n", median(passes), median(mvs),
+                median(passes) / median(mvs));
+    return 0;
 }

@@ -13,30 +13,76 @@ struct CopyStopped : std::exception
 
 } // namespace
 
-void MoveWorker::start(std::vector<MoveJob> jobs, Events events)
+void MoveWorker::start(Events events)
 {
     if (m_thread.joinable())
         m_thread.join();
+    m_jobs.clear();
+    m_closed = false;
     m_stopping = false;
     m_busy = true;
-    m_thread = std::thread([this, jobs = std::move(jobs), events = std::move(events)] {
-        run(jobs, events);
+    m_thread = std::thread([this, events = std::move(events)] {
+        run(events);
         m_busy = false;
         if (events.finished)
             events.finished();
     });
 }
 
+void MoveWorker::add(MoveJob job)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_added.notify_one();
+}
+
+void MoveWorker::close()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+    m_added.notify_one();
+}
+
+void MoveWorker::start(std::vector<MoveJob> jobs, Events events)
+{
+    start(std::move(events));
+    for (MoveJob& job : jobs)
+        add(std::move(job));
+    close();
+}
+
 void MoveWorker::stop()
 {
-    m_stopping = true;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_added.notify_one();
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void MoveWorker::run(const std::vector<MoveJob>& jobs, const Events& events)
+std::optional<MoveJob> MoveWorker::next()
 {
-    for (std::size_t index = 0; index < jobs.size() && !m_stopping; ++index) {
+    std::unique_lock lock(m_mutex);
+    m_added.wait(lock, [this] { return !m_jobs.empty() || m_closed || m_stopping; });
+    if (m_stopping || m_jobs.empty())
+        return std::nullopt;
+    MoveJob job = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    return job;
+}
+
+void MoveWorker::run(const Events& events)
+{
+    for (std::size_t index = 0;; ++index) {
+        const std::optional<MoveJob> job = next();
+        if (!job)
+            return;
         const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
             if (m_stopping)
                 throw CopyStopped();
@@ -45,7 +91,7 @@ void MoveWorker::run(const std::vector<MoveJob>& jobs, const Events& events)
         };
         std::optional<RuntimeError> error;
         try {
-            m_mover.move(jobs[index].source, jobs[index].destination, progress);
+            m_mover.move(job->source, job->destination, progress);
         } catch (const RuntimeError& failure) {
             error = failure;
         } catch (const CopyStopped&) {

@@ -4,8 +4,11 @@
 #include "platform/runtime_error.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -19,7 +22,8 @@ struct MoveJob
 };
 
 // Runs one pass's moves in their order on a thread of its own, so that a long copy never holds
-// the window. Its events are called on that thread.
+// the window. Moves can be handed over while the first ones already run. Its events are called
+// on that thread.
 class MoveWorker
 {
 public:
@@ -39,8 +43,14 @@ public:
     MoveWorker& operator=(const MoveWorker&) = delete;
     ~MoveWorker() { stop(); }
 
-    // Starts the moves; the worker must not be busy.
+    // Starts a run; the worker must not be busy. Jobs follow with add(), and close() says that
+    // no more will come.
+    void start(Events events);
+    void add(MoveJob job);
+    void close();
+    // A whole run at once.
     void start(std::vector<MoveJob> jobs, Events events);
+
     // True from start until `finished` was called.
     bool busy() const { return m_busy; }
     // Breaks off a copy under way (its source stays, its temporary copy goes), starts no further
@@ -48,10 +58,16 @@ public:
     void stop();
 
 private:
-    void run(const std::vector<MoveJob>& jobs, const Events& events);
+    void run(const Events& events);
+    // The next job, or none once the run is closed and every job taken, or stopped.
+    std::optional<MoveJob> next();
 
     FileMover& m_mover;
     std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_added;
+    std::deque<MoveJob> m_jobs;
+    bool m_closed = false;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_stopping{false};
 };
