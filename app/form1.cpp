@@ -111,9 +111,10 @@ void Form1::createControls()
 void Form1::wireEvents()
 {
     // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
-    // pass still moving files lets the ticks go by: passes never overlap.
+    // pass lasts until the window has heard that its moves ended, and lets the ticks go by till
+    // then: passes never overlap.
     connect(Timer1, &QTimer::timeout, this, [this] {
-        if (m_worker.busy())
+        if (m_selectionLock->locked())
             return;
         m_passFailures.beginRound();
         m_moves.clear();

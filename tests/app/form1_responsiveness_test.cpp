@@ -66,6 +66,28 @@ private slots:
         QVERIFY(!fs::exists(window.download / "album.zip"));
     }
 
+    void aTickBeforeThePassHasEndedStartsNoOther()
+    {
+        Window window;
+        window.loadedWithFolders();
+        writeFile(window.download / "a.mp3", "x");
+        QSignalSpy finished(&window.form(), &Form1::passFinished);
+        auto* timer = window.control<QTimer>("Timer1");
+
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        // The moves are done, but the window has not yet heard: its pass has not ended.
+        for (int i = 0; i < 500 && fs::exists(window.download / "a.mp3"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+
+        QTRY_COMPARE(finished.count(), 1);
+        QTest::qWait(100);
+        QCOMPARE(finished.count(), 1);
+        for (const char* list : {"Drive1", "Drive2", "Dir1", "Dir2"})
+            QVERIFY2(window.control<QWidget>(list)->isEnabled(), list);
+    }
+
     void closingTheWindowBreaksOffACopyAndKeepsTheSource()
     {
         Window window;
