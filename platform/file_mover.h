@@ -32,6 +32,13 @@ public:
     MoveResult move(const std::filesystem::path& source, const std::filesystem::path& destination,
                     const CopyProgress& progress = {});
 
+    // For a run of moves between two folders; see FileOps::holdFolders.
+    FolderHold holdFolders(const std::filesystem::path& sourceFolder,
+                           const std::filesystem::path& destinationFolder)
+    {
+        return m_ops.holdFolders({sourceFolder, destinationFolder});
+    }
+
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.
     // A folder that provably did not change since the last call is not searched again.
     int removeInterruptedCopies(const std::filesystem::path& folder);

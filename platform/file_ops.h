@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace vorlund {
 
@@ -27,6 +29,35 @@ struct FileStamp
 // Told after each piece of a copy: bytes copied so far, and the file's size.
 using CopyProgress = std::function<void(std::uintmax_t copied, std::uintmax_t total)>;
 
+// Folders kept open for as long as it lives; see FileOps::holdFolders.
+class FolderHold
+{
+public:
+    FolderHold() = default;
+    explicit FolderHold(std::function<void()> release) : m_release(std::move(release)) {}
+    FolderHold(FolderHold&& other) noexcept : m_release(std::exchange(other.m_release, {})) {}
+    FolderHold& operator=(FolderHold&& other) noexcept
+    {
+        if (this != &other) {
+            release();
+            m_release = std::exchange(other.m_release, {});
+        }
+        return *this;
+    }
+    FolderHold(const FolderHold&) = delete;
+    FolderHold& operator=(const FolderHold&) = delete;
+    ~FolderHold() { release(); }
+
+private:
+    void release()
+    {
+        if (m_release)
+            std::exchange(m_release, {})();
+    }
+
+    std::function<void()> m_release;
+};
+
 // The file system as the mover uses it. One implementation per OS; tests derive from it to
 // inject faults. Failures are thrown as std::system_error carrying the OS's own error.
 class FileOps
@@ -44,6 +75,15 @@ public:
 
     // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
     // flushes it to disk before returning. `progress`, when set, hears of each piece copied.
+    // Keeps `folders` open while the hold lives, so that renames of the files right inside them
+    // on this thread reach them through the open folders, as `mv` does, instead of looking each
+    // path up again. A folder replaced meanwhile is still the one held. Ends on the thread that
+    // took it. Where the system has no such thing, nothing is held.
+    virtual FolderHold holdFolders(const std::vector<std::filesystem::path>& /*folders*/)
+    {
+        return {};
+    }
+
     virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
                            const CopyProgress& progress) = 0;
 

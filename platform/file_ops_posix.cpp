@@ -1,4 +1,5 @@
 #include "platform/file_ops.h"
+#include "platform/held_folders_posix.h"
 
 #include <array>
 #include <cerrno>
@@ -170,15 +171,18 @@ public:
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
     {
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        const FileAt source = locate(from);
+        const FileAt target = locate(to);
+        if (::renameat2(source.folder, source.name, target.folder, target.name, RENAME_NOREPLACE) ==
+            0)
             return {};
         if (errno != EINVAL && errno != ENOSYS)
             return lastError();
         // The file system lacks RENAME_NOREPLACE: a hard link fails on a taken name just as
         // atomically. If the unlink then fails, both names hold the same file, and the next move
         // of the source drops the needless name.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
+        if (::linkat(source.folder, source.name, target.folder, target.name, 0) == 0) {
+            ::unlinkat(source.folder, source.name, 0);
             return {};
         }
         if (errno != EPERM && errno != EOPNOTSUPP)
@@ -187,9 +191,16 @@ public:
         struct stat info
         {
         };
-        if (::lstat(to.c_str(), &info) == 0)
+        if (::fstatat(target.folder, target.name, &info, AT_SYMLINK_NOFOLLOW) == 0)
             return std::make_error_code(std::errc::file_exists);
-        return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : lastError();
+        return ::renameat(source.folder, source.name, target.folder, target.name) == 0
+                   ? std::error_code()
+                   : lastError();
+    }
+
+    FolderHold holdFolders(const std::vector<fs::path>& folders) override
+    {
+        return holdFoldersOnThisThread(folders);
     }
 
     void copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& report) override

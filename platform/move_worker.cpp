@@ -1,6 +1,7 @@
 #include "platform/move_worker.h"
 
 #include <exception>
+#include <utility>
 
 namespace vorlund {
 namespace {
@@ -66,42 +67,54 @@ void MoveWorker::stop()
         m_thread.join();
 }
 
-std::optional<MoveJob> MoveWorker::next()
+std::deque<MoveJob> MoveWorker::takeJobs()
 {
     std::unique_lock lock(m_mutex);
     m_added.wait(lock, [this] { return !m_jobs.empty() || m_closed || m_stopping; });
-    if (m_stopping || m_jobs.empty())
-        return std::nullopt;
-    MoveJob job = std::move(m_jobs.front());
-    m_jobs.pop_front();
-    return job;
+    if (m_stopping)
+        return {};
+    return std::exchange(m_jobs, {});
 }
 
 void MoveWorker::run(const Events& events)
 {
-    for (std::size_t index = 0;; ++index) {
-        const std::optional<MoveJob> job = next();
-        if (!job)
-            return;
-        const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
+    // Kept for the whole run: its moves go between the same two folders.
+    FolderHold folders;
+    std::size_t index = 0;
+    for (std::deque<MoveJob> jobs = takeJobs(); !jobs.empty(); jobs = takeJobs()) {
+        for (const MoveJob& job : jobs) {
             if (m_stopping)
-                throw CopyStopped();
-            if (events.progress)
-                events.progress(index, copied, total);
-        };
-        std::optional<RuntimeError> error;
-        try {
-            m_mover.move(job->source, job->destination, progress);
-        } catch (const RuntimeError& failure) {
-            error = failure;
-        } catch (const CopyStopped&) {
-            return;
-        } catch (const std::exception& failure) {
-            error = RuntimeError(ErrorNumber::PathFileAccessError, failure.what());
+                return;
+            if (index == 0)
+                folders =
+                    m_mover.holdFolders(job.source.parent_path(), job.destination.parent_path());
+            if (!move(job, index++, events))
+                return;
         }
-        if (events.done)
-            events.done(index, error);
     }
+}
+
+bool MoveWorker::move(const MoveJob& job, std::size_t index, const Events& events)
+{
+    const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
+        if (m_stopping)
+            throw CopyStopped();
+        if (events.progress)
+            events.progress(index, copied, total);
+    };
+    std::optional<RuntimeError> error;
+    try {
+        m_mover.move(job.source, job.destination, progress);
+    } catch (const RuntimeError& failure) {
+        error = failure;
+    } catch (const CopyStopped&) {
+        return false;
+    } catch (const std::exception& failure) {
+        error = RuntimeError(ErrorNumber::PathFileAccessError, failure.what());
+    }
+    if (events.done)
+        events.done(index, error);
+    return true;
 }
 
 } // namespace vorlund

@@ -59,8 +59,11 @@ public:
 
 private:
     void run(const Events& events);
-    // The next job, or none once the run is closed and every job taken, or stopped.
-    std::optional<MoveJob> next();
+    // The jobs handed over since the last call, waiting for some; none once the run is closed
+    // and every job taken, or stopped.
+    std::deque<MoveJob> takeJobs();
+    // False when the moves were stopped during this one.
+    bool move(const MoveJob& job, std::size_t index, const Events& events);
 
     FileMover& m_mover;
     std::thread m_thread;

@@ -42,7 +42,25 @@ int expectError(const std::function<void()>& action)
     return 0;
 }
 
-class FileMoverTest : public ::testing::TestWithParam<bool>
+struct MoverSetting
+{
+    bool acrossVolumes;
+    // As during a pass, which keeps both folders open for its moves.
+    bool foldersHeld;
+};
+
+std::string nameOf(const MoverSetting& setting)
+{
+    return std::string(setting.acrossVolumes ? "AcrossVolumes" : "OneVolume") +
+           (setting.foldersHeld ? "FoldersHeld" : "");
+}
+
+void PrintTo(const MoverSetting& setting, std::ostream* out)
+{
+    *out << nameOf(setting);
+}
+
+class FileMoverTest : public ::testing::TestWithParam<MoverSetting>
 {
 protected:
     void SetUp() override
@@ -50,8 +68,10 @@ protected:
         fs::create_directory(download);
         fs::create_directory(destination);
         ops.pretendOtherVolume = acrossVolumes();
+        if (GetParam().foldersHeld)
+            folders = mover.holdFolders(download, destination);
     }
-    bool acrossVolumes() const { return GetParam(); }
+    bool acrossVolumes() const { return GetParam().acrossVolumes; }
     MoveResult move(const std::string& name, const std::string& as = {})
     {
         return mover.move(download / name, destination / (as.empty() ? name : as));
@@ -62,11 +82,13 @@ protected:
     fs::path destination = root / "destination";
     FaultyOps ops;
     FileMover mover{ops};
+    FolderHold folders;
 };
 
-INSTANTIATE_TEST_SUITE_P(, FileMoverTest, ::testing::Values(false, true), [](const auto& info) {
-    return info.param ? "AcrossVolumes" : "OneVolume";
-});
+INSTANTIATE_TEST_SUITE_P(, FileMoverTest,
+                         ::testing::Values(MoverSetting{false, false}, MoverSetting{true, false},
+                                           MoverSetting{false, true}, MoverSetting{true, true}),
+                         [](const auto& info) { return nameOf(info.param); });
 
 TEST_P(FileMoverTest, MovesTheFileWholeAndLeavesNothingBehind)
 {
@@ -198,7 +220,7 @@ TEST_P(FileMoverTest, AcceptsADoubledSeparatorAtTheJoin)
     int number = 0;
     for (const fs::path::value_type separator :
          std::set<fs::path::value_type>{fs::path::preferred_separator, '/'}) {
-        const std::string name = "a" + std::to_string(++number) + ".mp3";
+        const std::string name = 'a' + std::to_string(++number) + ".mp3";
         const fs::path::string_type doubled(2, separator);
         writeFile(download / name, "song");
 

@@ -21,6 +21,11 @@ std::error_code FaultyOps::renameNoReplace(const fs::path& from, const fs::path&
     return systemFileOps().renameNoReplace(from, to);
 }
 
+FolderHold FaultyOps::holdFolders(const std::vector<fs::path>& folders)
+{
+    return systemFileOps().holdFolders(folders);
+}
+
 void FaultyOps::copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& progress)
 {
     systemFileOps().copyToNew(from, to, [&](std::uintmax_t copied, std::uintmax_t total) {

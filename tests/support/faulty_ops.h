@@ -25,6 +25,7 @@ public:
     FileStamp stamp(const std::filesystem::path& file) override;
     std::error_code renameNoReplace(const std::filesystem::path& from,
                                     const std::filesystem::path& to) override;
+    FolderHold holdFolders(const std::vector<std::filesystem::path>& folders) override;
     void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
                    const CopyProgress& progress) override;
     void remove(const std::filesystem::path& file) override;
