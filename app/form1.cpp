@@ -117,7 +117,7 @@ void Form1::wireEvents()
         if (m_selectionLock->locked())
             return;
         m_passFailures.beginRound();
-        m_moves.clear();
+        m_movesStarted = false;
         runUntrapped([this] { Timer1_Timer(); });
         finishMoves();
     });
@@ -169,35 +169,40 @@ void Form1::Timer1_Timer()
     Text1->setText(QString::number(File3->ListCount()) + QStringLiteral(" downloads in progress."));
 
     // One folder under two spellings: moving would only shuffle files within it.
-    if (!m_movesHeld && !sameDirectory(toFsPath(Dir1->Path()), toFsPath(Dir2->Path()))) {
-        m_mover.removeInterruptedCopies(toFsPath(Dir2->Path()));
+    const std::filesystem::path download = toFsPath(Dir1->Path());
+    const std::filesystem::path destination = toFsPath(Dir2->Path());
+    if (!m_movesHeld && !sameDirectory(download, destination)) {
+        m_mover.removeInterruptedCopies(destination);
         for (int i = 0, n = File1->ListCount(); i < n; ++i) {
             File1->setListIndex(i);
-            moveListedFile();
+            moveListedFile(download, destination);
         }
     }
 }
 
 // The move itself runs off the window's thread, in order with the others; the first ones run
 // while the pass still lists the rest.
-void Form1::moveListedFile()
+void Form1::moveListedFile(const std::filesystem::path& download,
+                           const std::filesystem::path& destination)
 {
-    const QString destination = joinPath(Dir2->Path(), File1->FileName());
-    const QString source = joinPath(Dir1->Path(), File1->FileName());
-    if (m_moves.empty())
+    // The name as listed: its round trip through the window's text would cost more than the
+    // rename of a small file.
+    const std::string& name = File1->fsFileName();
+    if (!m_movesStarted)
         startMoves();
-    m_moves.push_back({toFsPath(source), toFsPath(destination)});
-    m_worker.add(m_moves.back());
+    m_worker.add({joinFsPath(download, name), joinFsPath(destination, name)});
 }
 
 // The lists stay still while files move, so that a pass keeps the folders it started with. A
 // file that cannot be moved stays for the next pass and does not hold back the others.
 void Form1::startMoves()
 {
+    m_movesStarted = true;
     m_selectionLock->lock();
     MoveWorker::Events events;
-    events.progress = [this](std::size_t index, std::uintmax_t copied, std::uintmax_t total) {
-        QMetaObject::invokeMethod(this, [=, this] { showProgress(index, copied, total); });
+    events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
+        QMetaObject::invokeMethod(
+            this, [=, this, file = job.source] { showProgress(file, copied, total); });
     };
     events.done = [this](std::size_t, const std::optional<RuntimeError>& error) {
         if (error)
@@ -209,7 +214,7 @@ void Form1::startMoves()
 
 void Form1::finishMoves()
 {
-    if (m_moves.empty())
+    if (!m_movesStarted)
         endPass();
     else
         m_worker.close();
@@ -224,12 +229,11 @@ void Form1::endPass()
     emit passFinished();
 }
 
-void Form1::showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total)
+void Form1::showProgress(const std::filesystem::path& file, std::uintmax_t copied,
+                         std::uintmax_t total)
 {
     const int percent = total == 0 ? 100 : static_cast<int>(copied * 100 / total);
-    m_progressLine->setText(tr("Moving %1: %2 %")
-                                .arg(fromFsName(m_moves[index].source.filename().string()))
-                                .arg(percent));
+    m_progressLine->setText(tr("Moving %1: %2 %").arg(fromFsPath(file.filename())).arg(percent));
     m_progressLine->show();
 }
 

@@ -64,12 +64,14 @@ protected:
 private:
     void createControls();
     void wireEvents();
-    void moveListedFile();
+    void moveListedFile(const std::filesystem::path& download,
+                        const std::filesystem::path& destination);
     void holdMovesIfAStoredFolderIsGone(const QString& storedDir1, const QString& storedDir2);
     void startMoves();
     void finishMoves();
     void endPass();
-    void showProgress(std::size_t index, std::uintmax_t copied, std::uintmax_t total);
+    void showProgress(const std::filesystem::path& file, std::uintmax_t copied,
+                      std::uintmax_t total);
     QString GetSetting(const QString& key, const QString& defaultValue);
     void SaveSetting(const QString& key, const QString& value);
     // An error that no trap catches ends the handler, is reported, and the program goes on.
@@ -100,7 +102,7 @@ private:
     Form1Services m_services;
     FileMover m_mover;
     MoveWorker m_worker;
-    std::vector<MoveJob> m_moves;
+    bool m_movesStarted = false;
     FailureReport m_passFailures;
     std::string m_selectionFailure;
     bool m_movesHeld = false;

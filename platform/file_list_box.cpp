@@ -85,6 +85,13 @@ void FileListBox::showEvent(QShowEvent* event)
     setCurrentIndex(m_model.index(m_listIndex));
 }
 
+const std::string& FileListBox::fsFileName() const
+{
+    if (m_listIndex < 0)
+        throw RuntimeError(ErrorNumber::InvalidPropertyValue, "no file is selected");
+    return m_model.fsName(static_cast<std::size_t>(m_listIndex));
+}
+
 QString FileListBox::FileName() const
 {
     return m_listIndex < 0 ? QString() : m_model.name(static_cast<std::size_t>(m_listIndex));

@@ -15,6 +15,7 @@ public:
     void show(const std::vector<std::string>* names);
     std::size_t size() const { return m_names ? m_names->size() : 0; }
     QString name(std::size_t row) const;
+    const std::string& fsName(std::size_t row) const { return m_names->at(row); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -46,6 +47,8 @@ public:
     void setListIndex(int index);
     // The selected entry's name, without its folder; empty when none is selected.
     QString FileName() const;
+    // The same name as the file code takes it; raises InvalidPropertyValue when none is selected.
+    const std::string& fsFileName() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

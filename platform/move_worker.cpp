@@ -100,7 +100,7 @@ bool MoveWorker::move(const MoveJob& job, std::size_t index, const Events& event
         if (m_stopping)
             throw CopyStopped();
         if (events.progress)
-            events.progress(index, copied, total);
+            events.progress(job, copied, total);
     };
     std::optional<RuntimeError> error;
     try {

@@ -29,8 +29,8 @@ class MoveWorker
 public:
     struct Events
     {
-        // How far the copy of job `index` got.
-        std::function<void(std::size_t index, std::uintmax_t copied, std::uintmax_t total)>
+        // How far the copy of `job` got.
+        std::function<void(const MoveJob& job, std::uintmax_t copied, std::uintmax_t total)>
             progress;
         // Job `index` ended; `error` says why it failed, when it did.
         std::function<void(std::size_t index, const std::optional<RuntimeError>& error)> done;

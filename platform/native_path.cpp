@@ -105,6 +105,15 @@ std::filesystem::path toFsPath(const QString& path)
 #endif
 }
 
+QString fromFsPath(const std::filesystem::path& path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return decodeEscapingBytes(path.native());
+#endif
+}
+
 std::string toFsName(const QString& name)
 {
 #ifdef Q_OS_WIN
@@ -126,6 +135,18 @@ QString fromFsName(const std::string& name)
 QString joinPath(const QString& folder, const QString& name)
 {
     return folder + QDir::separator() + name;
+}
+
+std::filesystem::path joinFsPath(const std::filesystem::path& folder, const std::string& name)
+{
+    std::filesystem::path::string_type path = folder.native();
+    path += std::filesystem::path::preferred_separator;
+#ifdef Q_OS_WIN
+    path += QString::fromStdString(name).toStdWString();
+#else
+    path += name;
+#endif
+    return path;
 }
 
 } // namespace vorlund

@@ -8,6 +8,7 @@ namespace vorlund {
 
 // The path as the OS names it, for the plain C++ file code.
 std::filesystem::path toFsPath(const QString& path);
+QString fromFsPath(const std::filesystem::path& path);
 
 // A file name or pattern as the plain C++ file code takes it (the OS's bytes; UTF-8 on Windows),
 // and back.
@@ -17,5 +18,7 @@ QString fromFsName(const std::string& name);
 // Folder, the system's separator, name: always exactly one separator added, so a folder that
 // already ends in one (a drive's root) yields two, which every system reads as one.
 QString joinPath(const QString& folder, const QString& name);
+// The same for the file code, with the name as toFsName gives it.
+std::filesystem::path joinFsPath(const std::filesystem::path& folder, const std::string& name);
 
 } // namespace vorlund

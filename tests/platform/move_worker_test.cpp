@@ -105,7 +105,7 @@ TEST_F(MoveWorkerTest, StoppingBreaksOffACopyAndKeepsItsSource)
     std::condition_variable copying;
     bool started = false;
     MoveWorker::Events events;
-    events.progress = [&](std::size_t, std::uintmax_t, std::uintmax_t) {
+    events.progress = [&](const MoveJob&, std::uintmax_t, std::uintmax_t) {
         {
             const std::lock_guard lock(mutex);
             started = true;

@@ -26,7 +26,12 @@ private slots:
         QFETCH(QByteArray, bytes);
         const std::string name = bytes.toStdString();
         QCOMPARE(toFsName(fromFsName(name)), name);
-        QCOMPARE(toFsPath(QStringLiteral("/d/") + fromFsName(name)).string(), "/d/" + name);
+        const QString path = QStringLiteral("/d/") + fromFsName(name);
+        QCOMPARE(toFsPath(path).string(), "/d/" + name);
+        QCOMPARE(fromFsPath(toFsPath(path)), path);
+        // The file code's join gives the very path the window's text would.
+        QCOMPARE(joinFsPath("/d", name),
+                 toFsPath(joinPath(QStringLiteral("/d"), fromFsName(name))));
     }
 
     void validNamesReadAsTheirText()
@@ -41,6 +46,7 @@ private slots:
         QCOMPARE(joinPath(QStringLiteral("/music"), QStringLiteral("a.mp3")),
                  QStringLiteral("/music/a.mp3"));
         QCOMPARE(joinPath(QStringLiteral("/"), QStringLiteral("a.mp3")), QStringLiteral("//a.mp3"));
+        QCOMPARE(joinFsPath("/", "a.mp3").native(), "//a.mp3");
     }
 };
 
