@@ -1,5 +1,7 @@
 #include "platform/dir_list_box.h"
 
+#include "platform/folder_listing.h"
+#include "platform/native_path.h"
 #include "platform/runtime_error.h"
 
 #include <QDir>
@@ -26,6 +28,17 @@ QStringList foldersDownTo(const QString& path)
             break;
     }
     return chain;
+}
+
+// A download folder may hold many thousands of files; the C library's listing passes them over
+// far faster than QDir, which makes each entry an object. An unreadable folder shows none.
+std::vector<std::string> subfoldersOf(const QString& folder)
+{
+    try {
+        return listSubfolders(toFsPath(folder));
+    } catch (const RuntimeError&) {
+        return {};
+    }
 }
 
 QString folderLabel(const QString& path)
@@ -72,8 +85,8 @@ void DirListBox::fill()
     setCurrentRow(static_cast<int>(chain.size()) - 1);
 
     const QDir open(chain.last());
-    for (const QString& name :
-         open.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase)) {
+    for (const std::string& fsName : subfoldersOf(chain.last())) {
+        const QString name = fromFsName(fsName);
         auto* item =
             new QListWidgetItem(closedIcon, indent(static_cast<int>(chain.size())) + name, this);
         item->setData(pathRole, open.filePath(name));

@@ -37,6 +37,10 @@ struct Listing
 Listing listMatchingFiles(const std::filesystem::path& folder,
                           const std::vector<std::string>& patterns);
 
+// The folders right inside `folder` (links to folders included, hidden ones left out), sorted
+// by name regardless of letter case. Raises PathNotFound when `folder` is no folder.
+std::vector<std::string> listSubfolders(const std::filesystem::path& folder);
+
 using WallClock = std::function<std::chrono::system_clock::time_point()>;
 
 // Tells whether a folder may have changed since a moment it was looked at. A folder counts as

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 
@@ -47,6 +48,41 @@ void sortIgnoringCase(std::vector<std::string>& names)
     });
 }
 
+// The entries of `folder` that `wanted` picks by name and that are of `type` (S_IFREG, S_IFDIR),
+// a link counting as what it leads to; hidden ones left out.
+Listing readEntries(const std::filesystem::path& folder, mode_t type,
+                    const std::function<bool(const char*)>& wanted)
+{
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    if (!dir)
+        throw RuntimeError(ErrorNumber::PathNotFound,
+                           "cannot read the folder '" + displayPath(folder) +
+                               "': " + std::error_code(errno, std::system_category()).message());
+    Listing listing;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.' || !wanted(entry->d_name))
+            continue;
+        bool isWanted = entry->d_type == (type == S_IFDIR ? DT_DIR : DT_REG);
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info
+            {
+            };
+            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            listing.sawLinks |= S_ISLNK(info.st_mode);
+            // A dangling link is neither file nor folder.
+            isWanted = (info.st_mode & S_IFMT) == type ||
+                       (S_ISLNK(info.st_mode) &&
+                        ::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0 &&
+                        (info.st_mode & S_IFMT) == type);
+        }
+        if (isWanted)
+            listing.names.emplace_back(entry->d_name);
+    }
+    sortIgnoringCase(listing.names);
+    return listing;
+}
+
 } // namespace
 
 std::optional<FolderState> folderState(const std::filesystem::path& folder)
@@ -64,34 +100,13 @@ std::optional<FolderState> folderState(const std::filesystem::path& folder)
 Listing listMatchingFiles(const std::filesystem::path& folder,
                           const std::vector<std::string>& patterns)
 {
-    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
-    if (!dir)
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "cannot read the folder '" + displayPath(folder) +
-                               "': " + std::error_code(errno, std::system_category()).message());
-    Listing listing;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.' || !matchesAny(entry->d_name, patterns))
-            continue;
-        bool isFile = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info
-            {
-            };
-            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            listing.sawLinks |= S_ISLNK(info.st_mode);
-            // A link counts as the file it leads to; a dangling link is no file.
-            isFile = S_ISREG(info.st_mode) ||
-                     (S_ISLNK(info.st_mode) &&
-                      ::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0 &&
-                      S_ISREG(info.st_mode));
-        }
-        if (isFile)
-            listing.names.emplace_back(entry->d_name);
-    }
-    sortIgnoringCase(listing.names);
-    return listing;
+    return readEntries(folder, S_IFREG,
+                       [&patterns](const char* name) { return matchesAny(name, patterns); });
+}
+
+std::vector<std::string> listSubfolders(const std::filesystem::path& folder)
+{
+    return readEntries(folder, S_IFDIR, [](const char*) { return true; }).names;
 }
 
 } // namespace vorlund

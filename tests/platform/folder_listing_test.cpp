@@ -3,6 +3,7 @@
 #include "support/file_system.h"
 #include "support/temp_folder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -59,16 +60,42 @@ TEST(ListMatchingFiles, CountsLinksToFilesAndNoticesThem)
     EXPECT_FALSE(listMatchingFiles(folder.path(), {"*.mp3.dat"}).sawLinks);
 }
 
-TEST(ListMatchingFiles, RaisesForSomethingThatIsNoFolder)
+TEST(ListSubfolders, ListsFoldersAndLinksToThemSortedRegardlessOfCase)
+{
+    test::TempFolder folder;
+    for (const char* name : {"b", "Alpha", "album.mp3"})
+        fs::create_directory(folder / name);
+    for (const char* name : {"a.mp3", "Zed"})
+        writeFile(folder / name, "x");
+#ifndef _WIN32
+    fs::create_directory(folder / ".hidden");
+#endif
+    Names expected{"album.mp3", "Alpha", "b"};
+    if (test::makeSymlink(folder / "b", folder / "linked")) {
+        fs::create_symlink(folder / "missing", folder / "dangling");
+        fs::create_symlink(folder / "Zed", folder / "link to a file");
+        expected.push_back("linked");
+    }
+
+    EXPECT_EQ(listSubfolders(folder.path()), expected);
+}
+
+TEST(Listings, RaiseForSomethingThatIsNoFolder)
 {
     test::TempFolder folder;
     writeFile(folder / "file", "x");
-    for (const fs::path& bad : {folder / "missing", folder / "file"}) {
-        try {
-            listMatchingFiles(bad, media);
-            ADD_FAILURE() << "no error for " << bad;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
+    const std::function<void(const fs::path&)> listings[] = {
+        [](const fs::path& bad) { listMatchingFiles(bad, media); },
+        [](const fs::path& bad) { listSubfolders(bad); },
+    };
+    for (const auto& list : listings) {
+        for (const fs::path& bad : {folder / "missing", folder / "file"}) {
+            try {
+                list(bad);
+                ADD_FAILURE() << "no error for " << bad;
+            } catch (const RuntimeError& error) {
+                EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
+            }
         }
     }
 }
