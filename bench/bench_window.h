@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "bench_timing.h"
 #include "platform/dir_list_box.h"
 
 #include <QCoreApplication>
@@ -74,13 +75,6 @@ inline void makeMediaFiles(const fs::path& folder, int count, const std::string&
 inline std::size_t countIn(const fs::path& folder)
 {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
-template <typename Action> double secondsOf(Action&& action)
-{
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // CPU seconds (user and system) spent by this process, or by its waited-for children.

@@ -1,9 +1,10 @@
 // Moves one large file from one volume to another with the durability the pass promises (the
-// copy flushed before the source goes), next to `cp`, then `sync`, then `rm` of the same file
-// in the same run. Usage: cross_volume_bench [MiB] [source folder] [destination folder]
+// copy flushed before the source goes), next to `cp`, then `sync`, then `rm` of the same file,
+// in rounds that take turns at going first; prints each and the medians.
+// Usage: cross_volume_bench [MiB] [source folder] [destination folder] [rounds]
+#include "bench_timing.h"
 #include "platform/file_mover.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace vorlund::bench;
 
 namespace {
 
@@ -27,13 +29,6 @@ void makeFile(const fs::path& path, std::uintmax_t mebibytes)
             c = static_cast<char>(random());
         out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
-}
-
-template <typename Action> double secondsOf(Action&& action)
-{
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 int run(const std::string& command)
@@ -50,30 +45,53 @@ int main(int argc, char* argv[])
         fs::path(argc > 2 ? argv[2] : "/dev/shm") / ("vorlund-bench-" + std::to_string(::getpid()));
     const fs::path to = fs::path(argc > 3 ? argv[3] : fs::temp_directory_path()) /
                         ("vorlund-bench-" + std::to_string(::getpid()));
+    const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
     fs::create_directories(from);
     fs::create_directories(to);
 
-    makeFile(from / "album.zip", mebibytes);
-    ::sync();
-    const double move =
-        secondsOf([&] { vorlund::FileMover().move(from / "album.zip", to / "album.zip"); });
-    const bool moved =
-        !fs::exists(from / "album.zip") && fs::file_size(to / "album.zip") == mebibytes << 20;
-    fs::remove(to / "album.zip");
+    const fs::path source = from / "album.zip";
+    const fs::path destination = to / "album.zip";
+    // Negative when the file did not arrive whole or the source stayed.
+    const auto timed = [&](auto&& move) {
+        makeFile(source, mebibytes);
+        ::sync();
+        const double seconds = secondsOf(move);
+        const bool moved = !fs::exists(source) && fs::file_size(destination) == mebibytes << 20;
+        fs::remove(destination);
+        return moved ? seconds : -1;
+    };
+    const auto byMover = [&] {
+        return timed([&] { vorlund::FileMover().move(source, destination); });
+    };
+    const auto byPeer = [&] {
+        return timed([&] {
+            run("cp '" + source.string() + "' '" + destination.string() + "' && sync && rm '" +
+                source.string() + "'");
+        });
+    };
 
-    makeFile(from / "album.zip", mebibytes);
-    ::sync();
-    const std::string source = "'" + (from / "album.zip").string() + "'";
-    const double peer = secondsOf([&] {
-        run("cp " + source + " '" + (to / "album.zip").string() + "' && sync && rm " + source);
-    });
-
-    fs::remove_all(from);
-    fs::remove_all(to);
     std::printf("moving one %ju MiB file across volumes (%s -> %s)\n", mebibytes,
                 from.parent_path().c_str(), to.parent_path().c_str());
-    std::printf("  vorlund move:   %.3f s\n", move);
-    std::printf("  cp; sync; rm:   %.3f s\n", peer);
-    std::printf("  move / peer:    %.2f\n", move / peer);
-    return moved ? 0 : 1;
+    std::vector<double> moves;
+    std::vector<double> peers;
+    bool whole = true;
+    for (int round = 0; round < rounds && whole; ++round) {
+        if (round % 2 == 0) {
+            moves.push_back(byMover());
+            peers.push_back(byPeer());
+        } else {
+            peers.push_back(byPeer());
+            moves.push_back(byMover());
+        }
+        std::printf("  round %d: vorlund move %.3f s, cp; sync; rm %.3f s\n", round + 1,
+                    moves.back(), peers.back());
+        whole = moves.back() >= 0 && peers.back() >= 0;
+    }
+    fs::remove_all(from);
+    fs::remove_all(to);
+    if (!whole)
+        return 1;
+    std::printf("  median: vorlund move %.3f s, cp; sync; rm %.3f s, move / peer %.2f\n",
+                median(moves), median(peers), median(moves) / median(peers));
+    return 0;
 }

@@ -4,22 +4,11 @@
 #include "bench_window.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 using namespace vorlund::bench;
-
-namespace {
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {

@@ -1,4 +1,5 @@
 #include "platform/file_list_box.h"
+#include "platform/native_path.h"
 #include "platform/runtime_error.h"
 #include "support/temp_folder.h"
 
@@ -87,8 +88,26 @@ private slots:
     {
         FileListBox list;
         QCOMPARE(list.FileName(), QString());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, list.fsFileName());
         QVERIFY_THROWS_EXCEPTION(RuntimeError, list.setListIndex(0));
     }
+
+#ifndef Q_OS_WIN
+    void givesTheSelectedNameAsTheFileCodeSpellsIt()
+    {
+        test::TempFolder folder;
+        const std::string name = "caf\xe9.mp3"; // Latin-1, not UTF-8
+        test::writeFile(folder / name, "x");
+        FileListBox list;
+        list.setPattern(QStringLiteral("*.mp3"));
+        list.setPath(qPath(folder.path()));
+
+        list.setListIndex(0);
+
+        QCOMPARE(list.fsFileName(), name);
+        QCOMPARE(toFsName(list.FileName()), name);
+    }
+#endif
 };
 
 } // namespace vorlund
