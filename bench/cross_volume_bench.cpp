@@ -72,26 +72,8 @@ int main(int argc, char* argv[])
 
     std::printf("moving one %ju MiB file across volumes (%s -> %s)\n", mebibytes,
                 from.parent_path().c_str(), to.parent_path().c_str());
-    std::vector<double> moves;
-    std::vector<double> peers;
-    bool whole = true;
-    for (int round = 0; round < rounds && whole; ++round) {
-        if (round % 2 == 0) {
-            moves.push_back(byMover());
-            peers.push_back(byPeer());
-        } else {
-            peers.push_back(byPeer());
-            moves.push_back(byMover());
-        }
-        std::printf("  round %d: vorlund move %.3f s, cp; sync; rm %.3f s\n", round + 1,
-                    moves.back(), peers.back());
-        whole = moves.back() >= 0 && peers.back() >= 0;
-    }
+    const bool whole = compareInRounds(rounds, "vorlund move", byMover, "cp; sync; rm", byPeer);
     fs::remove_all(from);
     fs::remove_all(to);
-    if (!whole)
-        return 1;
-    std::printf("  median: vorlund move %.3f s, cp; sync; rm %.3f s, move / peer %.2f\n",
-                median(moves), median(peers), median(moves) / median(peers));
-    return 0;
+    return whole ? 0 : 1;
 }

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 using namespace vorlund::bench;
 
@@ -39,21 +38,5 @@ int main(int argc, char* argv[])
     };
 
     std::printf("moving %d small files within one volume (%s)\n", files, base.c_str());
-    std::vector<double> passes;
-    std::vector<double> mvs;
-    for (int round = 0; round < rounds; ++round) {
-        if (round % 2 == 0) {
-            passes.push_back(byPass());
-            mvs.push_back(byMv());
-        } else {
-            mvs.push_back(byMv());
-            passes.push_back(byPass());
-        }
-        std::printf("  round %d: pass %.3f s, mv %.3f s\n", round + 1, passes.back(), mvs.back());
-        if (passes.back() < 0 || mvs.back() < 0)
-            return 1;
-    }
-    std::printf("  median: pass %.3f s, mv %.3f s, pass / mv %.2f\n", median(passes), median(mvs),
-                median(passes) / median(mvs));
-    return 0;
+    return compareInRounds(rounds, "pass", byPass, "mv", byMv) ? 0 : 1;
 }
