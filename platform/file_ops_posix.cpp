@@ -81,6 +81,7 @@ public:
             m_report(m_copied, m_total);
     }
     bool started() const { return m_copied > 0; }
+    bool whole() const { return m_copied == m_total; }
 
 private:
     const CopyProgress& m_report;
@@ -224,6 +225,12 @@ public:
             copyWithBuffer(in.get(), out.get(), from, to, progress);
         // A writer may have opened it while it was copied.
         refuseIfOpenForWriting(in.get(), from);
+        // Some file systems report sizes their reads do not give, and a kernel copy that stops
+        // early looks just like the end of the file: only the whole file may take its place.
+        if (!progress.whole())
+            throw std::system_error(std::make_error_code(std::errc::io_error),
+                                    "'" + from.string() +
+                                        "' did not read back as long as its size says");
 
         ::fchmod(out.get(), info.st_mode & 07777);
         const std::array<timespec, 2> times{info.st_atim, info.st_mtim};

@@ -379,6 +379,19 @@ TEST(FileMoverAcrossVolumes, AFailedCopyLeavesTheSourceAndNoTemporaryFile)
     EXPECT_TRUE(namesIn(root / "out").empty());
 }
 
+#ifdef __linux__
+TEST(FileMoverAcrossVolumes, AFileThatReadsBackOtherThanItsSizeNeverTakesItsName)
+{
+    // The kernel's own files report no size and read as text: a real case of the two differing.
+    TempFolder root;
+    const fs::path source = "/proc/self/status";
+
+    EXPECT_NE(expectError([&] { FileMover().move(source, root / "status"); }), 0);
+
+    EXPECT_TRUE(namesIn(root.path()).empty());
+}
+#endif
+
 TEST(FileMoverAcrossVolumes, AMoveCutOffBeforeTheDeleteIsFinishedByTheNextOne)
 {
     TempFolder root;
