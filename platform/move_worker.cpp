@@ -21,10 +21,8 @@ void MoveWorker::start(Events events)
     m_jobs.clear();
     m_closed = false;
     m_stopping = false;
-    m_busy = true;
     m_thread = std::thread([this, events = std::move(events)] {
         run(events);
-        m_busy = false;
         if (events.finished)
             events.finished();
     });
@@ -46,14 +44,6 @@ void MoveWorker::close()
         m_closed = true;
     }
     m_added.notify_one();
-}
-
-void MoveWorker::start(std::vector<MoveJob> jobs, Events events)
-{
-    start(std::move(events));
-    for (MoveJob& job : jobs)
-        add(std::move(job));
-    close();
 }
 
 void MoveWorker::stop()

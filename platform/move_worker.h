@@ -11,7 +11,6 @@
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace vorlund {
 
@@ -43,16 +42,12 @@ public:
     MoveWorker& operator=(const MoveWorker&) = delete;
     ~MoveWorker() { stop(); }
 
-    // Starts a run; the worker must not be busy. Jobs follow with add(), and close() says that
+    // Starts a run once the last one finished. Jobs follow with add(), and close() says that
     // no more will come.
     void start(Events events);
     void add(MoveJob job);
     void close();
-    // A whole run at once.
-    void start(std::vector<MoveJob> jobs, Events events);
 
-    // True from start until `finished` was called.
-    bool busy() const { return m_busy; }
     // Breaks off a copy under way (its source stays, its temporary copy goes), starts no further
     // move, and returns once the thread has ended.
     void stop();
@@ -71,7 +66,6 @@ private:
     std::condition_variable m_added;
     std::deque<MoveJob> m_jobs;
     bool m_closed = false;
-    std::atomic<bool> m_busy{false};
     std::atomic<bool> m_stopping{false};
 };
 

@@ -2,6 +2,7 @@
 #include "support/faulty_ops.h"
 #include "support/temp_folder.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -56,12 +57,14 @@ protected:
         fs::create_directory(download);
         fs::create_directory(destination);
     }
-    std::vector<MoveJob> jobsFor(const std::vector<std::string>& names)
+    // A whole run at once, as a pass hands it over.
+    void startRun(MoveWorker& worker, const std::vector<std::string>& names,
+                  MoveWorker::Events events)
     {
-        std::vector<MoveJob> jobs;
+        worker.start(std::move(events));
         for (const std::string& name : names)
-            jobs.push_back({download / name, destination / name});
-        return jobs;
+            worker.add({download / name, destination / name});
+        worker.close();
     }
 
     test::TempFolder root;
@@ -84,13 +87,12 @@ TEST_F(MoveWorkerTest, MovesInOrderAndAFailureHoldsBackNoOther)
     MoveWorker worker(mover);
     Recorder recorder;
 
-    worker.start(jobsFor({"a.mp3", "b.mp3", "c.mp3"}), recorder.events());
+    startRun(worker, {"a.mp3", "b.mp3", "c.mp3"}, recorder.events());
     ASSERT_TRUE(recorder.waitForEnd());
 
     EXPECT_EQ(order, (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3"}));
     EXPECT_EQ(recorder.done, (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_EQ(recorder.failed, std::vector<std::size_t>{1});
-    EXPECT_FALSE(worker.busy());
     EXPECT_EQ(readFile(destination / "c.mp3"), "c.mp3");
     EXPECT_EQ(readFile(download / "b.mp3"), "b.mp3");
 }
@@ -115,14 +117,17 @@ TEST_F(MoveWorkerTest, StoppingBreaksOffACopyAndKeepsItsSource)
     };
     MoveWorker worker(mover);
 
-    worker.start(jobsFor({"big.zip", "next.mp3"}), events);
+    std::atomic<bool> finished{false};
+    events.finished = [&] { finished = true; };
+
+    startRun(worker, {"big.zip", "next.mp3"}, events);
     {
         std::unique_lock lock(mutex);
         ASSERT_TRUE(copying.wait_for(lock, std::chrono::seconds(30), [&] { return started; }));
     }
     worker.stop();
 
-    EXPECT_FALSE(worker.busy());
+    EXPECT_TRUE(finished) << "the run ended before stop returned";
     EXPECT_EQ(fs::file_size(download / "big.zip"), contents.size());
     EXPECT_TRUE(fs::exists(download / "next.mp3")) << "no move starts after a stop";
     EXPECT_TRUE(fs::is_empty(destination)) << "no partial or temporary file";
