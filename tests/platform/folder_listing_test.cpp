@@ -116,6 +116,21 @@ TEST(CachedListing, KeepsTheEntriesOfAFolderThatProvablyDidNotChange)
     EXPECT_EQ(listing.folderReads(), 1);
 }
 
+TEST(CachedListing, ReadsAFolderThatKeepsNoTimesEveryTime)
+{
+    // As a FAT drive's root on Windows: its times stay at nothing, whatever comes and goes.
+    test::TempFolder folder;
+    writeFile(folder / "a.mp3", "x");
+    test::setLastWriteTime(folder.path(),
+                           fs::file_time_type::clock::from_sys(std::chrono::sys_seconds{}));
+    CachedListing listing(farFuture);
+
+    listing.read(folder.path(), media);
+    listing.read(folder.path(), media);
+
+    EXPECT_EQ(listing.folderReads(), 2);
+}
+
 TEST(CachedListing, ReadsAgainWhenTheFolderOrThePatternsChange)
 {
     test::TempFolder folder;
