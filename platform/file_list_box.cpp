@@ -29,8 +29,7 @@ QVariant FileNamesModel::data(const QModelIndex& index, int role) const
     return name(static_cast<std::size_t>(index.row()));
 }
 
-FileListBox::FileListBox(QWidget* parent, WallClock clock)
-    : QListView(parent), m_patterns{"*"}, m_listing(std::move(clock))
+FileListBox::FileListBox(QWidget* parent) : QListView(parent), m_patterns{"*"}
 {
     setModel(&m_model);
 }

@@ -32,8 +32,7 @@ class FileListBox : public QListView
     Q_OBJECT
 
 public:
-    explicit FileListBox(QWidget* parent = nullptr,
-                         WallClock clock = std::chrono::system_clock::now);
+    explicit FileListBox(QWidget* parent = nullptr);
 
     QString Path() const { return m_path; }
     // Raises PathNotFound and keeps the old folder when `path` is no folder.

@@ -1,7 +1,5 @@
 #include "platform/native_path.h"
 
-#include <QDir>
-
 namespace vorlund {
 namespace {
 
@@ -130,11 +128,6 @@ QString fromFsName(const std::string& name)
 #else
     return decodeEscapingBytes(name);
 #endif
-}
-
-QString joinPath(const QString& folder, const QString& name)
-{
-    return folder + QDir::separator() + name;
 }
 
 std::filesystem::path joinFsPath(const std::filesystem::path& folder, const std::string& name)

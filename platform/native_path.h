@@ -15,10 +15,9 @@ QString fromFsPath(const std::filesystem::path& path);
 std::string toFsName(const QString& name);
 QString fromFsName(const std::string& name);
 
-// Folder, the system's separator, name: always exactly one separator added, so a folder that
-// already ends in one (a drive's root) yields two, which every system reads as one.
-QString joinPath(const QString& folder, const QString& name);
-// The same for the file code, with the name as toFsName gives it.
+// Folder, the system's separator, name (as toFsName gives it): always exactly one separator
+// added, so a folder that already ends in one (a drive's root) yields two, which every system
+// reads as one.
 std::filesystem::path joinFsPath(const std::filesystem::path& folder, const std::string& name);
 
 } // namespace vorlund

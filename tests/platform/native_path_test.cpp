@@ -29,9 +29,7 @@ private slots:
         const QString path = QStringLiteral("/d/") + fromFsName(name);
         QCOMPARE(toFsPath(path).string(), "/d/" + name);
         QCOMPARE(fromFsPath(toFsPath(path)), path);
-        // The file code's join gives the very path the window's text would.
-        QCOMPARE(joinFsPath("/d", name),
-                 toFsPath(joinPath(QStringLiteral("/d"), fromFsName(name))));
+        QCOMPARE(joinFsPath("/d", name), toFsPath(path));
     }
 
     void validNamesReadAsTheirText()
@@ -43,9 +41,7 @@ private slots:
 
     void joinsWithOneSeparatorEvenAfterOne()
     {
-        QCOMPARE(joinPath(QStringLiteral("/music"), QStringLiteral("a.mp3")),
-                 QStringLiteral("/music/a.mp3"));
-        QCOMPARE(joinPath(QStringLiteral("/"), QStringLiteral("a.mp3")), QStringLiteral("//a.mp3"));
+        QCOMPARE(joinFsPath("/music", "a.mp3").native(), "/music/a.mp3");
         QCOMPARE(joinFsPath("/", "a.mp3").native(), "//a.mp3");
     }
 };
