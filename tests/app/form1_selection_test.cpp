@@ -1,9 +1,8 @@
 #include "app/window_fixture.h"
+#include "support/file_system.h"
 #include "support/titled_window.h"
 
 #include <fstream>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace vorlund {
 
@@ -14,27 +13,13 @@ using test::writeFile;
 
 namespace {
 
-// A second drive, as root can mount one (CI runs as root); it must exist before the drive
-// lists are made.
-class ExtraDrive
+// A second drive; it must exist before the drive lists are made.
+class ExtraDrive : public test::SmallVolume
 {
 public:
-    ExtraDrive()
-    {
-        m_mounted = ::mount("vorlund-drive", m_folder.path().c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    ~ExtraDrive()
-    {
-        if (m_mounted)
-            ::umount(m_folder.path().c_str());
-    }
-    bool mounted() const { return m_mounted; }
-    QString drive() const { return qPath(m_folder.path()); }
-    fs::path operator/(const char* name) const { return m_folder / name; }
-
-private:
-    test::TempFolder m_folder;
-    bool m_mounted = false;
+    ExtraDrive() : SmallVolume(1024) {}
+    QString drive() const { return qPath(path()); }
+    fs::path operator/(const char* name) const { return path() / name; }
 };
 
 // A download client stand-in that notes each start in a file beside it.

@@ -30,8 +30,6 @@ class InputLockTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(QApplication::instance()); }
-
     void aLockDropsTheUsersInputAtOnceAndAShortOneShowsNothing()
     {
         LockedWindow window;

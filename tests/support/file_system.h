@@ -39,12 +39,12 @@ private:
     std::intptr_t m_handle;
 };
 
-// A small file system that fills up, mounted for the object's lifetime where the system lets a
-// test make one.
+// A small file system (one that fills up, or a second drive), mounted for the object's lifetime
+// where the system lets a test make one.
 class SmallVolume
 {
 public:
-    SmallVolume();
+    explicit SmallVolume(int kibibytes = 64);
     SmallVolume(const SmallVolume&) = delete;
     SmallVolume& operator=(const SmallVolume&) = delete;
     ~SmallVolume();

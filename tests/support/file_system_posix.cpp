@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -54,9 +55,10 @@ void FileInUse::close()
 }
 
 // tmpfs, which root may mount, and CI runs as root.
-SmallVolume::SmallVolume()
+SmallVolume::SmallVolume(int kibibytes)
 {
-    if (::mount("vorlund-test", m_folder.path().c_str(), "tmpfs", 0, "size=64k") != 0)
+    const std::string size = "size=" + std::to_string(kibibytes) + "k";
+    if (::mount("vorlund-test", m_folder.path().c_str(), "tmpfs", 0, size.c_str()) != 0)
         m_whyNot = std::string("cannot mount a small file system here: ") + std::strerror(errno);
 }
 

@@ -72,7 +72,7 @@ void FileInUse::close()
     m_handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 }
 
-SmallVolume::SmallVolume()
+SmallVolume::SmallVolume(int /*kibibytes*/)
     : m_whyNot("Windows makes no small volume without an administrator's rights")
 {}
 
