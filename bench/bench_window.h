@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/form1.h"
+#include "qt/form1.h"
 #include "bench_timing.h"
-#include "platform/dir_list_box.h"
+#include "qt/dir_list_box.h"
 
 #include <QCoreApplication>
 #include <QSettings>

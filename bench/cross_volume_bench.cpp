@@ -3,7 +3,7 @@
 // in rounds that take turns at going first; prints each and the medians.
 // Usage: cross_volume_bench [MiB] [source folder] [destination folder] [rounds]
 #include "bench_timing.h"
-#include "platform/file_mover.h"
+#include "engine/file_mover.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -30,7 +30,7 @@ export DISPLAY=$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 
 unset QT_QPA_PLATFORM
-read -r startup_ms pid < <(XDG_CONFIG_HOME=$work/config "$build/bench/first_window" "$build/app/vorlund" 2>/dev/null)
+read -r startup_ms pid < <(XDG_CONFIG_HOME=$work/config "$build/bench/first_window" "$build/qt/vorlund" 2>/dev/null)
 pids+=("$pid")
 
 sleep 3 # the first passes read the folders

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_ops.h"
+#include "engine/file_ops.h"
 
 #include <functional>
 

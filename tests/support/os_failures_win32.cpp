@@ -1,5 +1,5 @@
 #include "os_failures.h"
-#include "platform/runtime_error.h"
+#include "engine/runtime_error.h"
 
 #include <windows.h>
 

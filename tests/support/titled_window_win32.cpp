@@ -1,4 +1,4 @@
-#include "platform/utf16.h"
+#include "engine/utf16.h"
 #include "titled_window.h"
 
 #include <stdexcept>

@@ -1,0 +1,212 @@
+#include "engine/file_mover.h"
+
+#include "engine/folder_identity.h"
+#include "engine/runtime_error.h"
+
+#include <array>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace vorlund {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view temporaryPrefix = ".vorlund-";
+constexpr std::string_view temporarySuffix = ".part";
+constexpr int maxNumberedNames = 9999;
+
+fs::path temporaryNameBeside(const fs::path& destination)
+{
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    static constexpr std::string_view digits = "0123456789abcdef";
+    std::string name(temporaryPrefix);
+    for (std::uint64_t bits = random(), i = 0; i < 16; ++i, bits >>= 4)
+        name += digits[bits & 0xf];
+    name += temporarySuffix;
+    return destination.parent_path() / name;
+}
+
+// Deletes the temporary copy unless it took its final name.
+class TemporaryCopy
+{
+public:
+    TemporaryCopy(FileOps& ops, fs::path path) : m_ops(ops), m_path(std::move(path)) {}
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+    ~TemporaryCopy()
+    {
+        if (m_owned)
+            m_ops.removeIfAbandoned(m_path);
+    }
+    const fs::path& path() const { return m_path; }
+    void release() { m_owned = false; }
+
+private:
+    FileOps& m_ops;
+    fs::path m_path;
+    bool m_owned = true;
+};
+
+std::string describeMove(const fs::path& source, const fs::path& destination)
+{
+    return "cannot move '" + displayPath(source) + "' to '" +
+           displayPath(destination.parent_path()) + "'";
+}
+
+// Most file systems take 255 bytes to a name (UTF-16 units on Windows): a long name gives up the
+// end of its stem to make room for its number.
+constexpr std::size_t maxNameLength = 255;
+
+// A UTF-8 continuation byte, or the second half of a UTF-16 surrogate pair.
+template <class Unit> bool continuesACharacter(Unit unit)
+{
+    if constexpr (sizeof(Unit) == 1)
+        return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
+    else
+        return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+} // namespace
+
+struct FileMover::Placed
+{
+    bool acrossVolumes = false;
+    MoveResult result{MoveOutcome::Moved, {}};
+};
+
+fs::path numberedName(const fs::path& path, int number)
+{
+    const fs::path::string_type suffix = fs::path(" (" + std::to_string(number) + ")").native();
+    const fs::path::string_type extension = path.extension().native();
+    fs::path::string_type stem = path.stem().native();
+    const std::size_t room =
+        maxNameLength - std::min(maxNameLength, suffix.size() + extension.size());
+    if (stem.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && continuesACharacter(stem[cut]))
+            --cut;
+        stem.resize(cut);
+    }
+    return path.parent_path() / (stem + suffix + extension);
+}
+
+bool isInterruptedCopyName(const fs::path& name)
+{
+    const std::string text = name.filename().string();
+    return text.size() > temporaryPrefix.size() + temporarySuffix.size() &&
+           text.starts_with(temporaryPrefix) && text.ends_with(temporarySuffix);
+}
+
+bool sameContents(const fs::path& a, const fs::path& b)
+{
+    std::error_code ec;
+    const bool aIsLink = fs::is_symlink(a, ec);
+    if (aIsLink != fs::is_symlink(b, ec))
+        return false;
+    if (aIsLink)
+        return fs::read_symlink(a, ec) == fs::read_symlink(b, ec) && !ec;
+    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec) ||
+        fs::file_size(a, ec) != fs::file_size(b, ec) || ec)
+        return false;
+
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    if (!first || !second)
+        return false;
+    std::array<char, 1 << 16> one{};
+    std::array<char, 1 << 16> two{};
+    while (first && second) {
+        first.read(one.data(), one.size());
+        second.read(two.data(), two.size());
+        if (first.gcount() != second.gcount() ||
+            !std::equal(one.begin(), one.begin() + first.gcount(), two.begin()))
+            return false;
+    }
+    return first.eof() && second.eof();
+}
+
+FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& destination,
+                                   const fs::path& source)
+{
+    for (int number = 1; number <= maxNumberedNames; ++number) {
+        const fs::path candidate = number == 1 ? destination : numberedName(destination, number);
+        const std::error_code ec = m_ops.renameNoReplace(staged, candidate);
+        if (!ec)
+            return {false,
+                    {number == 1 ? MoveOutcome::Moved : MoveOutcome::MovedUnderNewName, candidate}};
+        if (ec == std::errc::cross_device_link)
+            return {true, {}};
+        if (ec != std::errc::file_exists)
+            throw std::system_error(ec, "cannot rename to '" + displayPath(candidate) + "'");
+        if (m_ops.stamp(candidate).sameFileAs(m_ops.stamp(source))) {
+            // The source itself under another spelling would be deleted as its own duplicate.
+            if (sameDirectory(source.parent_path(), candidate.parent_path()))
+                throw RuntimeError(ErrorNumber::FileAlreadyExists,
+                                   "'" + displayPath(source) + "' is already in the destination");
+            return {false, {MoveOutcome::AlreadyThere, candidate}};
+        }
+        if (sameContents(staged, candidate))
+            return {false, {MoveOutcome::AlreadyThere, candidate}};
+    }
+    throw std::system_error(std::make_error_code(std::errc::file_exists),
+                            "no free name left for '" + displayPath(destination) + "'");
+}
+
+MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
+                           const CopyProgress& progress)
+{
+    try {
+        const Placed placed = place(source, destination, source);
+        if (placed.acrossVolumes)
+            return moveAcrossVolumes(source, destination, progress);
+        if (placed.result.outcome == MoveOutcome::AlreadyThere)
+            m_ops.remove(source);
+        return placed.result;
+    } catch (const RuntimeError&) {
+        throw;
+    } catch (const std::system_error& error) {
+        throw fileError(error.code(), describeMove(source, destination));
+    }
+}
+
+MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& destination,
+                                        const CopyProgress& progress)
+{
+    const FileStamp before = m_ops.stamp(source);
+    TemporaryCopy copy(m_ops, temporaryNameBeside(destination));
+    m_ops.copyToNew(source, copy.path(), progress);
+    // A file still being written would arrive cut short; it stays for a later pass.
+    if (m_ops.stamp(source) != before)
+        throw RuntimeError(ErrorNumber::PermissionDenied,
+                           describeMove(source, destination) +
+                               ": it changed while it was copied; it will be tried again");
+
+    const Placed placed = place(copy.path(), destination, source);
+    if (placed.acrossVolumes)
+        throw RuntimeError(ErrorNumber::RenameAcrossDrives,
+                           describeMove(source, destination) + ": the destination moved away");
+    if (placed.result.outcome != MoveOutcome::AlreadyThere)
+        copy.release();
+    m_ops.flushFolder(destination.parent_path());
+    m_ops.remove(source);
+    return placed.result;
+}
+
+int FileMover::removeInterruptedCopies(const fs::path& folder)
+{
+    // Only a change to the folder can bring a new temporary file, and this runs every second.
+    if (m_cleanedFolder.unchangedSinceLastLook(folder))
+        return 0;
+    m_cleanedFolder.look(folder);
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (isInterruptedCopyName(it->path()) && m_ops.removeIfAbandoned(it->path()))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace vorlund

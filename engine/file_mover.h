@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/file_ops.h"
+#include "engine/folder_listing.h"
+
+#include <filesystem>
+
+namespace vorlund {
+
+enum class MoveOutcome {
+    Moved,             // under the name asked for
+    MovedUnderNewName, // that name held other contents: "name (2).ext" and so on
+    AlreadyThere,      // an earlier move was cut off after its copy; the source was dropped
+};
+
+struct MoveResult
+{
+    MoveOutcome outcome;
+    std::filesystem::path destination;
+};
+
+// Moves files so that none is ever lost, half-copied under its final name, or overwritten.
+// Within one volume a move is a single rename; across volumes the copy goes to a hidden
+// temporary name, is flushed, takes its final name, and only then is the source deleted.
+class FileMover
+{
+public:
+    explicit FileMover(FileOps& ops = systemFileOps()) : m_ops(ops) {}
+
+    // Throws RuntimeError; the source then stays where it was. A copy across volumes tells
+    // `progress` how far it got.
+    MoveResult move(const std::filesystem::path& source, const std::filesystem::path& destination,
+                    const CopyProgress& progress = {});
+
+    // For a run of moves between two folders; see FileOps::holdFolders.
+    FolderHold holdFolders(const std::filesystem::path& sourceFolder,
+                           const std::filesystem::path& destinationFolder)
+    {
+        return m_ops.holdFolders({sourceFolder, destinationFolder});
+    }
+
+    // Removes the temporary files that interrupted copies left in `folder`; returns how many.
+    // A folder that provably did not change since the last call is not searched again.
+    int removeInterruptedCopies(const std::filesystem::path& folder);
+
+private:
+    struct Placed;
+    // Gives `staged` the destination's name or the first free numbered one; a name already
+    // holding the same contents, or the original itself, counts as placed.
+    Placed place(const std::filesystem::path& staged, const std::filesystem::path& destination,
+                 const std::filesystem::path& source);
+    MoveResult moveAcrossVolumes(const std::filesystem::path& source,
+                                 const std::filesystem::path& destination,
+                                 const CopyProgress& progress);
+
+    FileOps& m_ops;
+    FolderWatch m_cleanedFolder;
+};
+
+// "name (n).ext" beside `path`.
+std::filesystem::path numberedName(const std::filesystem::path& path, int number);
+
+bool isInterruptedCopyName(const std::filesystem::path& name);
+
+// Byte for byte, or the same link target for two links.
+bool sameContents(const std::filesystem::path& a, const std::filesystem::path& b);
+
+} // namespace vorlund

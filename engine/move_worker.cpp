@@ -1,0 +1,110 @@
+#include "engine/move_worker.h"
+
+#include <exception>
+#include <utility>
+
+namespace vorlund {
+namespace {
+
+// Thrown from a copy's progress report to break the copy off; no RuntimeError, so that nothing
+// on the way takes it for a failure to report.
+struct CopyStopped : std::exception
+{
+};
+
+} // namespace
+
+void MoveWorker::start(Events events)
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    m_jobs.clear();
+    m_closed = false;
+    m_stopping = false;
+    m_thread = std::thread([this, events = std::move(events)] {
+        run(events);
+        if (events.finished)
+            events.finished();
+    });
+}
+
+void MoveWorker::add(MoveJob job)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_added.notify_one();
+}
+
+void MoveWorker::close()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+    m_added.notify_one();
+}
+
+void MoveWorker::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_added.notify_one();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+std::deque<MoveJob> MoveWorker::takeJobs()
+{
+    std::unique_lock lock(m_mutex);
+    m_added.wait(lock, [this] { return !m_jobs.empty() || m_closed || m_stopping; });
+    if (m_stopping)
+        return {};
+    return std::exchange(m_jobs, {});
+}
+
+void MoveWorker::run(const Events& events)
+{
+    // Kept for the whole run: its moves go between the same two folders.
+    FolderHold folders;
+    std::size_t index = 0;
+    for (std::deque<MoveJob> jobs = takeJobs(); !jobs.empty(); jobs = takeJobs()) {
+        for (const MoveJob& job : jobs) {
+            if (m_stopping)
+                return;
+            if (index == 0)
+                folders =
+                    m_mover.holdFolders(job.source.parent_path(), job.destination.parent_path());
+            if (!move(job, index++, events))
+                return;
+        }
+    }
+}
+
+bool MoveWorker::move(const MoveJob& job, std::size_t index, const Events& events)
+{
+    const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
+        if (m_stopping)
+            throw CopyStopped();
+        if (events.progress)
+            events.progress(job, copied, total);
+    };
+    std::optional<RuntimeError> error;
+    try {
+        m_mover.move(job.source, job.destination, progress);
+    } catch (const RuntimeError& failure) {
+        error = failure;
+    } catch (const CopyStopped&) {
+        return false;
+    } catch (const std::exception& failure) {
+        error = RuntimeError(ErrorNumber::PathFileAccessError, failure.what());
+    }
+    if (events.done)
+        events.done(index, error);
+    return true;
+}
+
+} // namespace vorlund

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "engine/file_mover.h"
+#include "engine/runtime_error.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace vorlund {
+
+struct MoveJob
+{
+    std::filesystem::path source;
+    std::filesystem::path destination;
+};
+
+// Runs one pass's moves in their order on a thread of its own, so that a long copy never holds
+// the window. Moves can be handed over while the first ones already run. Its events are called
+// on that thread.
+class MoveWorker
+{
+public:
+    struct Events
+    {
+        // How far the copy of `job` got.
+        std::function<void(const MoveJob& job, std::uintmax_t copied, std::uintmax_t total)>
+            progress;
+        // Job `index` ended; `error` says why it failed, when it did.
+        std::function<void(std::size_t index, const std::optional<RuntimeError>& error)> done;
+        // Every job ended, or the moves were stopped.
+        std::function<void()> finished;
+    };
+
+    explicit MoveWorker(FileMover& mover) : m_mover(mover) {}
+    MoveWorker(const MoveWorker&) = delete;
+    MoveWorker& operator=(const MoveWorker&) = delete;
+    ~MoveWorker() { stop(); }
+
+    // Starts a run once the last one finished. Jobs follow with add(), and close() says that
+    // no more will come.
+    void start(Events events);
+    void add(MoveJob job);
+    void close();
+
+    // Breaks off a copy under way (its source stays, its temporary copy goes), starts no further
+    // move, and returns once the thread has ended.
+    void stop();
+
+private:
+    void run(const Events& events);
+    // The jobs handed over since the last call, waiting for some; none once the run is closed
+    // and every job taken, or stopped.
+    std::deque<MoveJob> takeJobs();
+    // False when the moves were stopped during this one.
+    bool move(const MoveJob& job, std::size_t index, const Events& events);
+
+    FileMover& m_mover;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_added;
+    std::deque<MoveJob> m_jobs;
+    bool m_closed = false;
+    std::atomic<bool> m_stopping{false};
+};
+
+} // namespace vorlund

@@ -1,0 +1,43 @@
+#include "qt/drive_list_box.h"
+
+#include "engine/runtime_error.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+namespace vorlund {
+
+QStringList presentDrives()
+{
+    QStringList drives;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (volume.isValid() && volume.isReady())
+            drives << QDir::toNativeSeparators(volume.rootPath());
+    }
+    drives.sort(Qt::CaseInsensitive);
+    drives.removeDuplicates();
+    return drives;
+}
+
+QString driveOf(const QString& folder)
+{
+    return QDir::toNativeSeparators(QStorageInfo(folder).rootPath());
+}
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
+{
+    addItems(presentDrives());
+    setCurrentIndex(findText(driveOf(QDir::currentPath())));
+    connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
+}
+
+void DriveListBox::setDrive(const QString& drive)
+{
+    const int index = findText(QDir::toNativeSeparators(drive), Qt::MatchFixedString);
+    if (index < 0)
+        throw RuntimeError(ErrorNumber::DeviceUnavailable,
+                           "drive not present: '" + drive.toStdString() + "'");
+    setCurrentIndex(index);
+}
+
+} // namespace vorlund

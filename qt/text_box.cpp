@@ -1,0 +1,15 @@
+#include "qt/text_box.h"
+
+namespace vorlund {
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
+{
+    // Setting a text, even the one shown already, puts the cursor at its end, which scrolls a
+    // long text's start out of sight. The user's own cursor, while the box has focus, stays.
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this] {
+        if (!hasFocus())
+            setCursorPosition(0);
+    });
+}
+
+} // namespace vorlund
