@@ -1,15 +1,14 @@
 #pragma once
 
-#include "qt/form1.h"
 #include "bench_timing.h"
-#include "qt/dir_list_box.h"
+#include "engine/path_text.h"
+#include "support/plain_controls.h"
+#include "window/form1.h"
 
-#include <QCoreApplication>
-#include <QSettings>
-#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -18,9 +17,9 @@ namespace vorlund::bench {
 
 namespace fs = std::filesystem;
 
-// A window over a download and a destination folder in a scratch folder, with its settings
-// there too and no client to start. Run under a display (xvfb-run), since loading probes for
-// the client's window.
+// The window's logic over a download and a destination folder in a scratch folder, with plain
+// controls, its settings in memory and no client to start. A failing client probe is answered
+// by a box that nobody has to close.
 class BenchWindow
 {
 public:
@@ -29,16 +28,14 @@ public:
     {
         fs::create_directories(download());
         fs::create_directories(destination());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString(m_root.string()));
-        m_form = std::make_unique<Form1>(Form1Services{systemClock(), &systemFileOps(), &m_settings,
-                                                       Client{QStringLiteral("no client"), {}}});
-        m_form->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+        m_form = std::make_unique<Form1>(
+            Form1Controls{m_view, m_drive, m_drive, m_dir1, m_dir2, m_text1, m_text2},
+            Form1Services{[] { return std::string("now"); }, m_settings,
+                          [](const std::string&, MsgBoxStyle, const std::string&) {},
+                          &systemFileOps(), Client{"no client", ""}});
         m_form->Form_Load();
-        m_form->findChild<DirListBox*>(QStringLiteral("Dir1"))
-            ->setPath(QString::fromStdString(download().string()));
-        m_form->findChild<DirListBox*>(QStringLiteral("Dir2"))
-            ->setPath(QString::fromStdString(destination().string()));
+        m_dir1.setPath(displayPath(download()));
+        m_dir2.setPath(displayPath(destination()));
     }
     ~BenchWindow()
     {
@@ -48,21 +45,22 @@ public:
 
     fs::path download() const { return m_root / "download"; }
     fs::path destination() const { return m_root / "destination"; }
-    // One tick of Timer1, as the window takes it, and the moves it starts.
+    // One tick of Timer1 and the moves it starts.
     void pass()
     {
-        bool finished = false;
-        const QMetaObject::Connection connection =
-            QObject::connect(m_form.get(), &Form1::passFinished, [&] { finished = true; });
-        QMetaObject::invokeMethod(m_form->findChild<QTimer*>("Timer1"), "timeout");
-        while (!finished)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        QObject::disconnect(connection);
+        m_form->Timer1_Tick();
+        m_view.runPostedUntil([this] { return !m_view.locked; });
     }
 
 private:
     fs::path m_root;
-    SettingsStore m_settings;
+    test::MemorySettings m_settings;
+    test::PlainView m_view;
+    test::PlainDriveList m_drive{{"/"}};
+    test::PlainDirList m_dir1;
+    test::PlainDirList m_dir2;
+    test::PlainTextBox m_text1;
+    test::PlainTextBox m_text2;
     std::unique_ptr<Form1> m_form;
 };
 

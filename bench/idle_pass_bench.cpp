@@ -3,7 +3,6 @@
 // Usage: xvfb-run idle_pass_bench [folder] [passes]
 #include "bench_window.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -14,8 +13,6 @@ int main(int argc, char* argv[])
 {
     const fs::path base = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
     const int passes = argc > 2 ? std::atoi(argv[2]) : 20;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
 
     std::printf("idle pass: CPU time per pass (ms), %d passes each\n", passes);
     std::printf("%10s %10s %10s %8s %12s\n", "files", "pass", "find", "ratio", "first pass");

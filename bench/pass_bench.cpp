@@ -3,7 +3,6 @@
 // Usage: xvfb-run pass_bench [files] [folder on the volume] [rounds]
 #include "bench_window.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,8 +13,6 @@ int main(int argc, char* argv[])
     const int files = argc > 1 ? std::atoi(argv[1]) : 10'000;
     const fs::path base = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path();
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     BenchWindow window(base);
 
     const auto fresh = [&] {

@@ -51,7 +51,7 @@ int errorNumberFor(const std::error_code& code);
 // "<what>: <the OS's own text>", numbered after the OS failure.
 RuntimeError fileError(const std::error_code& code, const std::string& what);
 
-// A path as text for messages, whatever the OS's path encoding.
+// A path as text: UTF-8 on Windows, the name's own bytes elsewhere.
 std::string displayPath(const std::filesystem::path& path);
 
 } // namespace vorlund

@@ -1,6 +1,6 @@
 #include "qt/caption_clock.h"
 
-namespace vorlund {
+namespace vorlund::qt {
 namespace {
 
 // The long time format is the one with seconds; it may also name the time zone ("t", outside
@@ -20,15 +20,10 @@ QString timeWithSecondsFormat(const QLocale& locale)
 
 } // namespace
 
-Clock systemClock()
-{
-    return [] { return QDateTime::currentDateTime(); };
-}
-
 QString dateTimeText(const QDateTime& moment, const QLocale& locale)
 {
     return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(moment.time(), timeWithSecondsFormat(locale));
 }
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -1,74 +1,32 @@
 #include "qt/dir_list_box.h"
 
-#include "engine/folder_listing.h"
-#include "qt/native_path.h"
 #include "engine/runtime_error.h"
+#include "qt/native_path.h"
+#include "window/folder_tree.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStyle>
 
-namespace vorlund {
+namespace vorlund::qt {
 namespace {
 
 constexpr int pathRole = Qt::UserRole;
 
-QString indent(int depth)
-{
-    return QString(depth * 2, QLatin1Char(' '));
-}
-
-// The folder and each of its ancestors, root first.
-QStringList foldersDownTo(const QString& path)
-{
-    QStringList chain;
-    for (QDir dir(path);;) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
-            break;
-    }
-    return chain;
-}
-
-// A download folder may hold many thousands of files; the C library's listing passes them over
-// far faster than QDir, which makes each entry an object. An unreadable folder shows none.
-std::vector<std::string> subfoldersOf(const QString& folder)
-{
-    try {
-        return listSubfolders(toFsPath(folder));
-    } catch (const RuntimeError&) {
-        return {};
-    }
-}
-
-QString folderLabel(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    return name.isEmpty() ? QDir::toNativeSeparators(path) : name;
-}
-
 } // namespace
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent), m_path(folderToOpen(""))
 {
     connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
-    m_path = QDir::toNativeSeparators(QDir::currentPath());
     fill();
 }
 
-void DirListBox::setPath(const QString& path)
+void DirListBox::setPath(const std::string& path)
 {
-    const QFileInfo target(path.isEmpty() ? QDir::currentPath() : path);
-    if (!target.isDir())
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "folder not found: '" + QDir::toNativeSeparators(path).toStdString() +
-                               "'");
-    const QString full = QDir::toNativeSeparators(QDir::cleanPath(target.absoluteFilePath()));
-    if (full == m_path)
+    const std::filesystem::path folder = folderToOpen(path);
+    if (folder == m_path)
         return;
-    m_path = full;
+    m_path = folder;
     fill();
-    emit Change();
+    Change.raise();
 }
 
 void DirListBox::fill()
@@ -76,31 +34,24 @@ void DirListBox::fill()
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-
-    const QStringList chain = foldersDownTo(QDir::fromNativeSeparators(m_path));
-    for (int depth = 0; depth < chain.size(); ++depth) {
-        auto* item = new QListWidgetItem(openIcon, indent(depth) + folderLabel(chain[depth]), this);
-        item->setData(pathRole, chain[depth]);
-    }
-    setCurrentRow(static_cast<int>(chain.size()) - 1);
-
-    const QDir open(chain.last());
-    for (const std::string& fsName : subfoldersOf(chain.last())) {
-        const QString name = fromFsName(fsName);
-        auto* item =
-            new QListWidgetItem(closedIcon, indent(static_cast<int>(chain.size())) + name, this);
-        item->setData(pathRole, open.filePath(name));
+    for (const FolderRow& row : folderRows(m_path)) {
+        auto* item = new QListWidgetItem(
+            row.isOpenOrAbove ? openIcon : closedIcon,
+            QString(row.depth * 2, QLatin1Char(' ')) + fromFsName(row.label), this);
+        item->setData(pathRole, QByteArray::fromStdString(row.path.native()));
+        if (row.path == m_path)
+            setCurrentItem(item);
     }
 }
 
 void DirListBox::open(QListWidgetItem* item)
 {
     try {
-        setPath(item->data(pathRole).toString());
+        setPath(item->data(pathRole).toByteArray().toStdString());
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
         fill();
     }
 }
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -1,32 +1,26 @@
 #pragma once
 
+#include "window/controls.h"
+
 #include <QListWidget>
 
-namespace vorlund {
+namespace vorlund::qt {
 
-// A classic directory list: the open folder's ancestors from the root down, then its
-// sub-folders. Double-click or Enter opens a folder.
-class DirListBox : public QListWidget
+// A classic folder list: the open folder's ancestors from the root down, then its sub-folders.
+// Double-click or Enter opens a folder.
+class DirListBox : public QListWidget, public vorlund::DirListBox
 {
-    Q_OBJECT
-
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
-    // The open folder's full path, in the system's spelling.
-    QString Path() const { return m_path; }
-    // Opens `path`, the current folder for the empty text. Raises PathNotFound and stays where
-    // it was when that is no folder. Raises Change, before returning, when the folder changes.
-    void setPath(const QString& path);
-
-signals:
-    void Change();
+    std::filesystem::path Path() const override { return m_path; }
+    void setPath(const std::string& path) override;
 
 private:
     void fill();
     void open(QListWidgetItem* item);
 
-    QString m_path;
+    std::filesystem::path m_path;
 };
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -1,11 +1,12 @@
 #include "qt/drive_list_box.h"
 
 #include "engine/runtime_error.h"
+#include "qt/native_path.h"
 
 #include <QDir>
 #include <QStorageInfo>
 
-namespace vorlund {
+namespace vorlund::qt {
 
 QStringList presentDrives()
 {
@@ -28,16 +29,20 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
 {
     addItems(presentDrives());
     setCurrentIndex(findText(driveOf(QDir::currentPath())));
-    connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::Change);
+    connect(this, &QComboBox::currentIndexChanged, this, [this] { Change.raise(); });
 }
 
-void DriveListBox::setDrive(const QString& drive)
+std::string DriveListBox::Drive() const
 {
-    const int index = findText(QDir::toNativeSeparators(drive), Qt::MatchFixedString);
+    return toFsName(currentText());
+}
+
+void DriveListBox::setDrive(const std::string& drive)
+{
+    const int index = findText(QDir::toNativeSeparators(fromFsName(drive)), Qt::MatchFixedString);
     if (index < 0)
-        throw RuntimeError(ErrorNumber::DeviceUnavailable,
-                           "drive not present: '" + drive.toStdString() + "'");
+        throw RuntimeError(ErrorNumber::DeviceUnavailable, "drive not present: '" + drive + "'");
     setCurrentIndex(index);
 }
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -1,29 +1,23 @@
 #pragma once
 
+#include "window/controls.h"
+
 #include <QComboBox>
 
-namespace vorlund {
+namespace vorlund::qt {
 
-// The drives to choose from: drive letters ("C:\") on Windows, the mounted volumes' root paths
-// elsewhere.
-class DriveListBox : public QComboBox
+// The mounted volumes' root paths to choose from.
+class DriveListBox : public QComboBox, public vorlund::DriveListBox
 {
-    Q_OBJECT
-
 public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
-    QString Drive() const { return currentText(); }
-    // Selects `drive`; raises DeviceUnavailable and changes nothing when it is not present.
-    // Raises Change, before returning, when the selection changes.
-    void setDrive(const QString& drive);
-
-signals:
-    void Change();
+    std::string Drive() const override;
+    void setDrive(const std::string& drive) override;
 };
 
 // The drives present now, sorted, with the one holding `folder` among them.
 QStringList presentDrives();
 QString driveOf(const QString& folder);
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <algorithm>
 
-namespace vorlund {
+namespace vorlund::qt {
 namespace {
 
 bool isUserInput(const QEvent& event)
@@ -88,4 +88,4 @@ bool InputLock::eventFilter(QObject* watched, QEvent* event)
     return isUserInput(*event) && holds(watched);
 }
 
-} // namespace vorlund
+} // namespace vorlund::qt

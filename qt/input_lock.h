@@ -7,7 +7,7 @@
 #include <chrono>
 #include <vector>
 
-namespace vorlund {
+namespace vorlund::qt {
 
 // Holds a few widgets still. While locked, the user's input to them is dropped at once; a lock
 // that lasts longer than a moment also greys them out, and gives back their focus when it ends.
@@ -38,4 +38,4 @@ private:
     bool m_greyed = false;
 };
 
-} // namespace vorlund
+} // namespace vorlund::qt

@@ -1,4 +1,5 @@
-#include "qt/form1.h"
+#include "qt/form1_widget.h"
+#include "qt/settings_store.h"
 
 #include <QApplication>
 
@@ -8,8 +9,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("vorlund"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    vorlund::Form1 form;
-    form.Form_Load();
+    vorlund::qt::SettingsStore settings;
+    vorlund::qt::Form1Widget form(settings);
+    form.load();
     form.show();
     return QApplication::exec();
 }

@@ -3,7 +3,6 @@
 namespace vorlund {
 namespace {
 
-#ifndef Q_OS_WIN
 // Linux names are bytes, mostly UTF-8. A byte that is no part of valid UTF-8 is kept as the lone
 // surrogate U+DC80..U+DCFF (as Python's "surrogateescape" does), so that every name comes back to
 // the very bytes it came from: a download whose name is not UTF-8 still moves.
@@ -90,56 +89,26 @@ std::string encodeEscapedBytes(const QString& text)
     }
     return bytes;
 }
-#endif
-
 } // namespace
 
 std::filesystem::path toFsPath(const QString& path)
 {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
     return std::filesystem::path(encodeEscapedBytes(path));
-#endif
 }
 
 QString fromFsPath(const std::filesystem::path& path)
 {
-#ifdef Q_OS_WIN
-    return QString::fromStdWString(path.native());
-#else
     return decodeEscapingBytes(path.native());
-#endif
 }
 
 std::string toFsName(const QString& name)
 {
-#ifdef Q_OS_WIN
-    return name.toStdString();
-#else
     return encodeEscapedBytes(name);
-#endif
 }
 
 QString fromFsName(const std::string& name)
 {
-#ifdef Q_OS_WIN
-    return QString::fromStdString(name);
-#else
     return decodeEscapingBytes(name);
-#endif
-}
-
-std::filesystem::path joinFsPath(const std::filesystem::path& folder, const std::string& name)
-{
-    std::filesystem::path::string_type path = folder.native();
-    path += std::filesystem::path::preferred_separator;
-#ifdef Q_OS_WIN
-    path += QString::fromStdString(name).toStdWString();
-#else
-    path += name;
-#endif
-    return path;
 }
 
 } // namespace vorlund

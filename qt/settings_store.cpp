@@ -1,50 +1,46 @@
 #include "qt/settings_store.h"
 
 #include "engine/runtime_error.h"
+#include "qt/native_path.h"
 
 #include <QSettings>
 
-namespace vorlund {
+namespace vorlund::qt {
 namespace {
 
-QSettings storeOf(const QString& application)
+QSettings storeOf(const std::string& application)
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, application);
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(application));
 }
 
-QString keyPath(const QString& section, const QString& key)
+QString keyPath(const std::string& section, const std::string& key)
 {
-    return section + QLatin1Char('/') + key;
+    return QString::fromStdString(section + '/' + key);
 }
 
 } // namespace
 
-QString SettingsStore::GetSetting(const QString& application, const QString& section,
-                                  const QString& key, const QString& defaultValue)
+std::string SettingsStore::GetSetting(const std::string& application, const std::string& section,
+                                      const std::string& key, const std::string& defaultValue)
 {
     const QVariant value = storeOf(application).value(keyPath(section, key));
     // A value someone stored as a list or a number is no path of ours: take the default.
     if (value.typeId() != QMetaType::QString)
         return defaultValue;
-    return value.toString();
+    return toFsName(value.toString());
 }
 
-void SettingsStore::SaveSetting(const QString& application, const QString& section,
-                                const QString& key, const QString& value)
+void SettingsStore::SaveSetting(const std::string& application, const std::string& section,
+                                const std::string& key, const std::string& value)
 {
     QSettings store = storeOf(application);
-    store.setValue(keyPath(section, key), value);
+    store.setValue(keyPath(section, key), fromFsName(value));
     store.sync();
     if (store.status() != QSettings::NoError)
         throw RuntimeError(ErrorNumber::PathFileAccessError,
-                           "cannot store the selection " + key.toStdString() + " in '" +
+                           "cannot store the selection " + key + " in '" +
                                store.fileName().toStdString() + "'");
 }
 
-SettingsStore& userSettings()
-{
-    static SettingsStore store;
-    return store;
-}
-
-} // namespace vorlund
+} // namespace vorlund::qt

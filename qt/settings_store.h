@@ -1,25 +1,17 @@
 #pragma once
 
-#include <QString>
+#include "services/settings_store.h"
 
-namespace vorlund {
+namespace vorlund::qt {
 
-// The per-user settings store: QSettings in the system's native format, so the registry under
-// HKEY_CURRENT_USER\Software\<application> on Windows and <config folder>/<application>.conf
-// elsewhere. Tests derive from it to record or fail writes.
-class SettingsStore
+// QSettings in the system's native format: <config folder>/<application>.conf.
+class SettingsStore : public vorlund::SettingsStore
 {
 public:
-    virtual ~SettingsStore() = default;
-
-    // The stored text, or `defaultValue` when nothing usable is stored.
-    virtual QString GetSetting(const QString& application, const QString& section,
-                               const QString& key, const QString& defaultValue);
-    // Raises PathFileAccessError, keeping the old value, when the store cannot be written.
-    virtual void SaveSetting(const QString& application, const QString& section, const QString& key,
-                             const QString& value);
+    std::string GetSetting(const std::string& application, const std::string& section,
+                           const std::string& key, const std::string& defaultValue) override;
+    void SaveSetting(const std::string& application, const std::string& section,
+                     const std::string& key, const std::string& value) override;
 };
 
-SettingsStore& userSettings();
-
-} // namespace vorlund
+} // namespace vorlund::qt

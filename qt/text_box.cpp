@@ -1,6 +1,6 @@
 #include "qt/text_box.h"
 
-namespace vorlund {
+namespace vorlund::qt {
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 {
@@ -12,4 +12,9 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
     });
 }
 
-} // namespace vorlund
+void TextBox::setText(const std::string& text)
+{
+    QLineEdit::setText(QString::fromStdString(text));
+}
+
+} // namespace vorlund::qt

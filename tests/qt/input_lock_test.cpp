@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-namespace vorlund {
+namespace vorlund::qt {
 
 // A window with a list to lock and a text box beside it, the list holding the focus.
 struct LockedWindow
@@ -65,7 +65,7 @@ private slots:
     }
 };
 
-} // namespace vorlund
+} // namespace vorlund::qt
 
-QTEST_MAIN(vorlund::InputLockTest)
+QTEST_MAIN(vorlund::qt::InputLockTest)
 #include "input_lock_test.moc"

@@ -1,3 +1,4 @@
+#include "engine/path_text.h"
 #include "qt/native_path.h"
 
 #include <QTest>
@@ -37,12 +38,6 @@ private slots:
         QCOMPARE(fromFsName("Bj\xc3\xb6rk.mp3"), QStringLiteral(u"Björk.mp3"));
         QCOMPARE(toFsName(QStringLiteral(u"日本.jpg")),
                  std::string("\xe6\x97\xa5\xe6\x9c\xac.jpg"));
-    }
-
-    void joinsWithOneSeparatorEvenAfterOne()
-    {
-        QCOMPARE(joinFsPath("/music", "a.mp3").native(), "/music/a.mp3");
-        QCOMPARE(joinFsPath("/", "a.mp3").native(), "//a.mp3");
     }
 };
 

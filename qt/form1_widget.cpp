@@ -1,0 +1,198 @@
+#include "qt/form1_widget.h"
+
+#include "qt/caption_clock.h"
+#include "qt/dir_list_box.h"
+#include "qt/drive_list_box.h"
+#include "qt/input_lock.h"
+#include "qt/text_box.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStyleOptionFrame>
+#include <QTimer>
+
+namespace vorlund::qt {
+namespace {
+
+void showMsgBox(const std::string& prompt, MsgBoxStyle style, const std::string& title)
+{
+    QMessageBox box(style == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    QString::fromStdString(title), QString::fromStdString(prompt), QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("MsgBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+template <typename Widget> Widget* make(QWidget* parent, const char* name)
+{
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// The room a line edit leaves its text: its frame and the margin it draws inside.
+int textRoom(const QLineEdit& edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(&edit);
+    option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+    const int insideMargin = 2;
+    return edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit).width() -
+           2 * insideMargin;
+}
+
+// The longest texts the status boxes show: a count has at most five digits.
+const QString widestCount = QStringLiteral("32767");
+
+} // namespace
+
+Form1Widget::Form1Widget(SettingsStore& settings, Client client, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/vorlund.ico")));
+    createControls();
+    m_form = std::make_unique<Form1>(
+        Form1Controls{*this, *Drive1, *Drive2, *Dir1, *Dir2, *Text1, *Text2},
+        Form1Services{[] { return dateTimeText(QDateTime::currentDateTime()).toStdString(); },
+                      settings, showMsgBox, &systemFileOps(), std::move(client)});
+    connect(Timer1, &QTimer::timeout, this, [this] { m_form->Timer1_Tick(); });
+}
+
+Form1Widget::~Form1Widget()
+{
+    m_form.reset();
+}
+
+void Form1Widget::createControls()
+{
+    for (int index = 0; index < 2; ++index) {
+        Label1[index] = make<QLabel>(this, "Label1");
+        Label1[index]->setText(QString::fromUtf8(Label1Captions[index]));
+        Label1[index]->setProperty("Index", index);
+    }
+    Dir1 = make<DirListBox>(this, "Dir1");
+    Drive1 = make<DriveListBox>(this, "Drive1");
+    Drive2 = make<DriveListBox>(this, "Drive2");
+    Dir2 = make<DirListBox>(this, "Dir2");
+    Text1 = make<TextBox>(this, "Text1");
+    Text2 = make<TextBox>(this, "Text2");
+    m_failureLine = make<QLabel>(this, "failureLine");
+    m_failureLine->setStyleSheet(QStringLiteral("color: #b00020"));
+    m_failureLine->setTextFormat(Qt::PlainText);
+    m_progressLine = make<QLabel>(this, "progressLine");
+    m_progressLine->setTextFormat(Qt::PlainText);
+    m_progressLine->setAutoFillBackground(true);
+    m_progressLine->hide();
+
+    Twips twips{logicalDpiX(), 1.0};
+    placeControls(twips);
+    twips.scale = scaleToFitTexts();
+    placeControls(twips);
+
+    // A long pass greys the lists out; a short one shows nothing.
+    m_selectionLock =
+        new InputLock({Drive1, Drive2, Dir1, Dir2}, std::chrono::milliseconds(300), this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+}
+
+void Form1Widget::placeControls(const Twips& twips)
+{
+    const auto widgetFor = [this](Control control) -> QWidget* {
+        switch (control) {
+        case Control::Label1_0:
+            return Label1[0];
+        case Control::Label1_1:
+            return Label1[1];
+        case Control::Dir1:
+            return Dir1;
+        case Control::Drive1:
+            return Drive1;
+        case Control::Drive2:
+            return Drive2;
+        case Control::Dir2:
+            return Dir2;
+        case Control::Text1:
+            return Text1;
+        case Control::Text2:
+            return Text2;
+        case Control::FailureLine:
+            return m_failureLine;
+        }
+        return nullptr;
+    };
+    for (const auto& [control, rect] : controlPlaces) {
+        const QRect geometry(twips.pixels(rect.left), twips.pixels(rect.top),
+                             twips.pixels(rect.width), twips.pixels(rect.height));
+        widgetFor(control)->setGeometry(geometry);
+        if (control == Control::FailureLine)
+            m_progressLine->setGeometry(geometry);
+    }
+    resize(twips.pixels(clientWidthTwips), twips.pixels(clientHeightTwips));
+}
+
+// The layout was made for a small dialog font; a larger desktop font grows the whole window
+// alike, as dialog units do, until every fixed text shows in full.
+double Form1Widget::scaleToFitTexts() const
+{
+    double scale = 1.0;
+    const auto fit = [&scale](const QWidget& control, int room, const QString& text) {
+        const int width = control.fontMetrics().horizontalAdvance(text);
+        const int frame = control.width() - room;
+        scale = std::max(scale, double(width + frame) / control.width());
+    };
+    for (const QLabel* label : Label1)
+        fit(*label, label->contentsRect().width(), label->text());
+    fit(*Text1, textRoom(*Text1), widestCount + QStringLiteral(" downloads in progress."));
+    fit(*Text2, textRoom(*Text2), widestCount + QStringLiteral(" files downloaded and moved"));
+    return scale;
+}
+
+void Form1Widget::load()
+{
+    m_form->Form_Load();
+    Timer1->start();
+}
+
+void Form1Widget::setCaption(const std::string& caption)
+{
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void Form1Widget::lockSelections(bool locked)
+{
+    if (locked)
+        m_selectionLock->lock();
+    else
+        m_selectionLock->unlock();
+}
+
+void Form1Widget::showFailures(const std::string& line, const std::string& details)
+{
+    m_failureLine->setText(QString::fromStdString(line));
+    m_failureLine->setToolTip(QString::fromStdString(details));
+}
+
+void Form1Widget::showProgress(const std::string& text)
+{
+    m_progressLine->setText(QString::fromStdString(text));
+    m_progressLine->setVisible(!text.empty());
+}
+
+void Form1Widget::post(std::function<void()> task)
+{
+    QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void Form1Widget::closeEvent(QCloseEvent* event)
+{
+    // A copy broken off keeps its source; the window need not wait for a long one to end.
+    m_form->Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+} // namespace vorlund::qt

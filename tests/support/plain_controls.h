@@ -1,0 +1,129 @@
+#pragma once
+
+#include "engine/runtime_error.h"
+#include "services/settings_store.h"
+#include "window/controls.h"
+#include "window/folder_tree.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vorlund::test {
+
+// Controls with no toolkit behind them, for the window's logic on any system.
+class PlainDriveList : public DriveListBox
+{
+public:
+    explicit PlainDriveList(std::vector<std::string> drives)
+        : m_drives(std::move(drives)), m_drive(m_drives.front())
+    {}
+    std::string Drive() const override { return m_drive; }
+    void setDrive(const std::string& drive) override
+    {
+        if (std::find(m_drives.begin(), m_drives.end(), drive) == m_drives.end())
+            throw RuntimeError(ErrorNumber::DeviceUnavailable, "drive not present: " + drive);
+        if (drive != std::exchange(m_drive, drive))
+            Change.raise();
+    }
+
+private:
+    std::vector<std::string> m_drives;
+    std::string m_drive;
+};
+
+class PlainDirList : public DirListBox
+{
+public:
+    std::filesystem::path Path() const override { return m_path; }
+    void setPath(const std::string& path) override
+    {
+        const std::filesystem::path folder = folderToOpen(path);
+        if (folder != std::exchange(m_path, folder))
+            Change.raise();
+    }
+
+private:
+    std::filesystem::path m_path = folderToOpen("");
+};
+
+struct PlainTextBox : TextBox
+{
+    void setText(const std::string& shown) override { text = shown; }
+    std::string text;
+};
+
+// The window: what it shows, and the tasks posted to its thread, run when the test says.
+class PlainView : public FormView
+{
+public:
+    void setCaption(const std::string& text) override { caption = text; }
+    void lockSelections(bool on) override { locked = on; }
+    void showFailures(const std::string& line, const std::string&) override { failureLine = line; }
+    void showProgress(const std::string& text) override
+    {
+        const std::lock_guard lock(m_mutex);
+        progress = text;
+    }
+    void post(std::function<void()> task) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_tasks.push_back(std::move(task));
+        m_posted.notify_all();
+    }
+    // Runs what was posted until `done` holds; false when ten seconds pass first.
+    template <typename Condition> bool runPostedUntil(Condition done)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            std::unique_lock lock(m_mutex);
+            if (!m_posted.wait_until(lock, deadline, [this] { return !m_tasks.empty(); }))
+                return false;
+            auto task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
+
+    std::string caption = "Form1";
+    bool locked = false;
+    std::string failureLine;
+    std::string progress;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_posted;
+    std::deque<std::function<void()>> m_tasks;
+};
+
+// A store in memory that logs the keys written, and can refuse writes.
+class MemorySettings : public SettingsStore
+{
+public:
+    std::string GetSetting(const std::string&, const std::string&, const std::string& key,
+                           const std::string& defaultValue) override
+    {
+        const auto found = values.find(key);
+        return found == values.end() ? defaultValue : found->second;
+    }
+    void SaveSetting(const std::string&, const std::string&, const std::string& key,
+                     const std::string& value) override
+    {
+        if (readOnly)
+            throw RuntimeError(ErrorNumber::PathFileAccessError, "cannot store " + key);
+        values[key] = value;
+        written.push_back(key);
+    }
+
+    std::map<std::string, std::string> values;
+    std::vector<std::string> written;
+    bool readOnly = false;
+};
+
+} // namespace vorlund::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/folder_listing.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vorlund {
+
+// The files of one folder whose names match a pattern list ("*.mp3;*.wma"), letter case aside,
+// hidden files left out, sorted by name. Never shown: it only lists. A folder that provably did
+// not change since it was read is not read again.
+class FileListBox
+{
+public:
+    const std::filesystem::path& Path() const { return m_path; }
+    // Raises PathNotFound and keeps the old folder when `path` is no folder.
+    void setPath(const std::filesystem::path& path);
+    void setPattern(const std::string& patterns);
+    // Re-reads the folder; raises PathNotFound when it is gone.
+    void Refresh();
+
+    int ListCount() const { return static_cast<int>(m_names->size()); }
+    void setListIndex(int index);
+    // The selected entry's name, without its folder (UTF-8 on Windows, bytes elsewhere); raises
+    // InvalidPropertyValue when none is selected.
+    const std::string& FileName() const;
+
+private:
+    void read(const std::filesystem::path& path);
+
+    std::filesystem::path m_path;
+    std::vector<std::string> m_patterns{"*"};
+    CachedListing m_listing;
+    const std::vector<std::string> m_none;
+    const std::vector<std::string>* m_names = &m_none;
+    int m_listIndex = -1;
+};
+
+} // namespace vorlund

@@ -1,0 +1,262 @@
+#include "window/form1.h"
+
+#include "engine/error_trap.h"
+#include "engine/folder_identity.h"
+#include "engine/path_text.h"
+#include "services/launcher.h"
+
+#include <iostream>
+
+namespace vorlund {
+namespace {
+
+const std::string MediaPattern = "*.mp3;*.wma;*.mpg;*.zip;*.jpg;*.gif";
+const std::string PartialPattern = "*.dat";
+const std::string SettingsApplication = "vlund";
+const std::string SettingsSection = "Startup";
+
+} // namespace
+
+Form1::Form1(Form1Controls controls, Form1Services services)
+    : m_window(controls.window), Drive1(controls.Drive1), Drive2(controls.Drive2),
+      Dir1(controls.Dir1), Dir2(controls.Dir2), Text1(controls.Text1), Text2(controls.Text2),
+      m_services(std::move(services)), m_mover(*m_services.fileOps), m_worker(m_mover)
+{
+    Dir1.Change.connect([this] { runSelectionHandler(Download, &Form1::Dir1_Change); });
+    Dir2.Change.connect([this] { runSelectionHandler(Destination, &Form1::Dir2_Change); });
+    Drive1.Change.connect([this] { runSelectionHandler(Download, &Form1::Drive1_Change); });
+    Drive2.Change.connect([this] { runSelectionHandler(Destination, &Form1::Drive2_Change); });
+}
+
+Form1::~Form1()
+{
+    m_worker.stop();
+    for (ChangeEvent* event : {&Dir1.Change, &Dir2.Change, &Drive1.Change, &Drive2.Change})
+        event->connect(nullptr);
+}
+
+void Form1::Form_Load()
+{
+    std::string storedDir1;
+    std::string storedDir2;
+    resumeNext([&] { storedDir1 = GetSetting("Dir1", ""); });
+    resumeNext([&] { storedDir2 = GetSetting("Dir2", ""); });
+    resumeNext([&] { Drive1.setDrive(GetSetting("Drive1", "C:\\")); });
+    resumeNext([&] { Drive2.setDrive(GetSetting("Drive2", "C:\\")); });
+    resumeNext([&] { Dir1.setPath(storedDir1); });
+    resumeNext([&] { Dir2.setPath(storedDir2); });
+    holdMovesIfAStoredFolderIsGone(storedDir1, storedDir2);
+    resumeNext([&] { File1.setPath(Dir1.Path()); });
+    resumeNext([&] { File1.setPattern(MediaPattern); });
+    resumeNext([&] { File2.setPattern(MediaPattern); });
+    resumeNext([&] { File3.setPattern(PartialPattern); });
+    ClientTitle = m_services.client.title;
+    ClientPath = m_services.client.path;
+    resumeNext([&] {
+        if (IsTaskRunning(ClientTitle, m_services.msgBox))
+            return;
+        // Nothing is shown when the client cannot start, but the reason is not lost.
+        try {
+            startProgram(pathFromText(ClientPath), WindowStyle::MinimizedFocus);
+        } catch (const RuntimeError& error) {
+            std::cerr << "vorlund: " << error.description() << std::endl;
+            throw;
+        }
+    });
+}
+
+void Form1::Timer1_Timer()
+{
+    m_window.setCaption("Vorlund " + m_services.presentDate());
+    File1.Refresh();
+    File2.Refresh();
+    File3.Refresh();
+    File2.setPath(Dir2.Path());
+    Text2.setText(std::to_string(File2.ListCount()) + " files downloaded and moved");
+    File3.setPath(Dir1.Path());
+    Text1.setText(std::to_string(File3.ListCount()) + " downloads in progress.");
+
+    // One folder under two spellings: moving would only shuffle files within it.
+    const std::filesystem::path download = Dir1.Path();
+    const std::filesystem::path destination = Dir2.Path();
+    const bool held = !m_holds[Download].empty() || !m_holds[Destination].empty();
+    if (!held && !sameDirectory(download, destination)) {
+        m_mover.removeInterruptedCopies(destination);
+        for (int i = 0, n = File1.ListCount(); i < n; ++i) {
+            File1.setListIndex(i);
+            moveListedFile(download, destination);
+        }
+    }
+}
+
+void Form1::Timer1_Tick()
+{
+    // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
+    // pass lasts until its moves ended, and lets the ticks go by till then.
+    if (m_passRunning)
+        return;
+    m_passRunning = true;
+    m_movesStarted = false;
+    m_window.lockSelections(true);
+    m_passFailures.beginRound();
+    // An error that no trap catches ends the pass, is reported, and the program goes on.
+    try {
+        Timer1_Timer();
+    } catch (const RuntimeError& error) {
+        report(error.description());
+    } catch (const std::exception& error) {
+        report(error.what());
+    }
+    if (m_movesStarted)
+        m_worker.close();
+    else
+        endPass();
+}
+
+// The move itself runs off the window's thread, in order with the others; the first ones run
+// while the pass still lists the rest.
+void Form1::moveListedFile(const std::filesystem::path& download,
+                           const std::filesystem::path& destination)
+{
+    const std::string& name = File1.FileName();
+    if (!m_movesStarted)
+        startMoves();
+    m_worker.add({joinFsPath(download, name), joinFsPath(destination, name)});
+}
+
+// A file that cannot be moved stays for the next pass and does not hold back the others.
+void Form1::startMoves()
+{
+    m_movesStarted = true;
+    MoveWorker::Events events;
+    events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
+        m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
+    };
+    events.done = [this](std::size_t, const std::optional<RuntimeError>& error) {
+        if (error)
+            m_window.post([this, text = error->description()] { report(text); });
+    };
+    events.finished = [this] { m_window.post([this] { endPass(); }); };
+    m_worker.start(std::move(events));
+}
+
+void Form1::endPass()
+{
+    m_passFailures.endRound();
+    m_window.showProgress("");
+    showFailures();
+    m_window.lockSelections(false);
+    m_passRunning = false;
+}
+
+void Form1::showProgress(const std::filesystem::path& file, std::uintmax_t copied,
+                         std::uintmax_t total)
+{
+    const auto percent = total == 0 ? 100 : copied * 100 / total;
+    m_window.showProgress("Moving " + displayPath(file.filename()) + ": " +
+                          std::to_string(percent) + " %");
+}
+
+void Form1::Form_Unload()
+{
+    m_worker.stop();
+}
+
+void Form1::Dir1_Change()
+{
+    resumeNext([&] { SaveSetting("Dir1", displayPath(Dir1.Path())); });
+    resumeNext([&] { File1.setPath(Dir1.Path()); });
+}
+
+void Form1::Dir2_Change()
+{
+    resumeNext([&] { SaveSetting("Dir2", displayPath(Dir2.Path())); });
+}
+
+void Form1::Drive1_Change()
+{
+    Dir1.setPath(Drive1.Drive());
+    File1.setPath(Dir1.Path());
+    SaveSetting("Drive1", Drive1.Drive());
+}
+
+void Form1::Drive2_Change()
+{
+    Dir2.setPath(Drive2.Drive());
+    SaveSetting("Drive2", Drive2.Drive());
+}
+
+std::string Form1::GetSetting(const std::string& key, const std::string& defaultValue)
+{
+    return m_services.settings.GetSetting(SettingsApplication, SettingsSection, key, defaultValue);
+}
+
+void Form1::SaveSetting(const std::string& key, const std::string& value)
+{
+    m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
+}
+
+// A list whose stored folder is gone stays on a folder nobody chose for it: moving files out of
+// or into that one (the working folder, often the home folder) would surprise. Nothing moves until
+// the user chooses that column's folder again.
+void Form1::holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
+                                           const std::string& storedDir2)
+{
+    const std::array<std::pair<const std::string*, DirListBox*>, 2> columns{
+        {{&storedDir1, &Dir1}, {&storedDir2, &Dir2}}};
+    const char* const choose[2] = {"choose the folder to move from",
+                                   "choose the folder to move into"};
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        const auto& [stored, list] = columns[column];
+        if (stored->empty() || sameDirectory(pathFromText(*stored), list->Path()))
+            continue;
+        m_holds[column] = "the folder '" + *stored + "' is not there any more: " + choose[column];
+    }
+    showFailures();
+}
+
+// Only a selection in a column ends that column's hold: a folder chosen on the right says nothing
+// of the folder on the left. A selection that fails leaves the hold.
+void Form1::runSelectionHandler(Column column, void (Form1::*handler)())
+{
+    m_selectionFailure.clear();
+    try {
+        (this->*handler)();
+        m_holds[column].clear();
+    } catch (const RuntimeError& error) {
+        m_selectionFailure = error.description();
+    } catch (const std::exception& error) {
+        m_selectionFailure = error.what();
+    }
+    if (!m_selectionFailure.empty())
+        std::cerr << "vorlund: " << m_selectionFailure << std::endl;
+    showFailures();
+}
+
+void Form1::report(const std::string& failure)
+{
+    if (m_passFailures.note(failure))
+        std::cerr << "vorlund: " << failure << std::endl;
+}
+
+void Form1::showFailures()
+{
+    std::vector<std::string> lines;
+    for (const std::string& hold : m_holds) {
+        if (!hold.empty())
+            lines.push_back(hold);
+    }
+    if (!m_selectionFailure.empty())
+        lines.push_back(m_selectionFailure);
+    lines.insert(lines.end(), m_passFailures.current().begin(), m_passFailures.current().end());
+
+    std::string details;
+    for (const std::string& line : lines)
+        details += (details.empty() ? "" : "\n") + line;
+    std::string line = lines.empty() ? "" : lines.front();
+    if (lines.size() > 1)
+        line += " (and " + std::to_string(lines.size() - 1) + " more)";
+    m_window.showFailures(line, details);
+}
+
+} // namespace vorlund

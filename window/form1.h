@@ -1,0 +1,112 @@
+#pragma once
+
+#include "engine/file_mover.h"
+#include "engine/move_worker.h"
+#include "services/settings_store.h"
+#include "window/controls.h"
+#include "window/failure_report.h"
+#include "window/file_list_box.h"
+#include "window/module1.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace vorlund {
+
+// The download client that the program starts when its window is not open.
+struct Client
+{
+    std::string title = "Kazaa Lite";
+    std::string path = "C:\\Program Files\\KaZaA Lite\\klrun.exe";
+};
+
+// The controls that a front end makes for the window.
+struct Form1Controls
+{
+    FormView& window;
+    DriveListBox& Drive1;
+    DriveListBox& Drive2;
+    DirListBox& Dir1;
+    DirListBox& Dir2;
+    TextBox& Text1;
+    TextBox& Text2;
+};
+
+// What the window takes from outside; tests replace each with their own.
+struct Form1Services
+{
+    // The present date and time as the caption shows it.
+    std::function<std::string()> presentDate;
+    SettingsStore& settings;
+    MsgBox msgBox;
+    FileOps* fileOps = &systemFileOps();
+    Client client;
+};
+
+// The program's one window, as both front ends share it: its handlers, and the pass's moves on a
+// thread of their own. Its controls are the program's state: Dir1 is the download folder, Dir2
+// the destination folder.
+class Form1
+{
+public:
+    Form1(Form1Controls controls, Form1Services services);
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    void Form_Load();
+    void Timer1_Timer();
+    void Dir1_Change();
+    void Dir2_Change();
+    void Drive1_Change();
+    void Drive2_Change();
+
+    // A tick of Timer1: a pass, unless the last one still moves files. Passes never overlap.
+    void Timer1_Tick();
+    // The window closes: a copy under way is broken off, its source kept.
+    void Form_Unload();
+
+private:
+    enum Column { Download, Destination };
+
+    void moveListedFile(const std::filesystem::path& download,
+                        const std::filesystem::path& destination);
+    void holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
+                                        const std::string& storedDir2);
+    void startMoves();
+    void endPass();
+    void showProgress(const std::filesystem::path& file, std::uintmax_t copied,
+                      std::uintmax_t total);
+    std::string GetSetting(const std::string& key, const std::string& defaultValue);
+    void SaveSetting(const std::string& key, const std::string& value);
+    void runSelectionHandler(Column column, void (Form1::*handler)());
+    void report(const std::string& failure);
+    void showFailures();
+
+    FormView& m_window;
+    DriveListBox& Drive1;
+    DriveListBox& Drive2;
+    DirListBox& Dir1;
+    DirListBox& Dir2;
+    FileListBox File1;
+    FileListBox File2;
+    FileListBox File3;
+    TextBox& Text1;
+    TextBox& Text2;
+
+    std::string ClientTitle;
+    std::string ClientPath;
+
+    Form1Services m_services;
+    FileMover m_mover;
+    MoveWorker m_worker;
+    bool m_passRunning = false;
+    bool m_movesStarted = false;
+    FailureReport m_passFailures;
+    std::string m_selectionFailure;
+    // Why a column's folder is one nobody chose; nothing moves while either holds a reason.
+    std::array<std::string, 2> m_holds;
+};
+
+} // namespace vorlund
