@@ -14,14 +14,16 @@ struct CopyStopped : std::exception
 
 } // namespace
 
-void MoveWorker::start(Events events)
+void MoveWorker::start(Events events, std::function<void()> listJobs)
 {
     if (m_thread.joinable())
         m_thread.join();
     m_jobs.clear();
     m_closed = false;
     m_stopping = false;
-    m_thread = std::thread([this, events = std::move(events)] {
+    m_thread = std::thread([this, events = std::move(events), listJobs = std::move(listJobs)] {
+        if (listJobs)
+            listJobs();
         run(events);
         if (events.finished)
             events.finished();

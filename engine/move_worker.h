@@ -42,9 +42,10 @@ public:
     MoveWorker& operator=(const MoveWorker&) = delete;
     ~MoveWorker() { stop(); }
 
-    // Starts a run once the last one finished. Jobs follow with add(), and close() says that
-    // no more will come.
-    void start(Events events);
+    // Starts a run once the last one finished, on a thread that first runs `listJobs`. Jobs
+    // follow with add(), from `listJobs` or from elsewhere, and close() says that no more will
+    // come.
+    void start(Events events, std::function<void()> listJobs = {});
     void add(MoveJob job);
     void close();
 

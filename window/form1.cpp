@@ -65,69 +65,13 @@ void Form1::Form_Load()
     });
 }
 
+// Step 1 here; the rest reads the folders, so it runs on the moves' thread, with the folders
+// the lists showed at the tick: a folder of 100,000 files never holds the window.
 void Form1::Timer1_Timer()
 {
     m_window.setCaption("Vorlund " + m_services.presentDate());
-    File1.Refresh();
-    File2.Refresh();
-    File3.Refresh();
-    File2.setPath(Dir2.Path());
-    Text2.setText(std::to_string(File2.ListCount()) + " files downloaded and moved");
-    File3.setPath(Dir1.Path());
-    Text1.setText(std::to_string(File3.ListCount()) + " downloads in progress.");
-
-    // One folder under two spellings: moving would only shuffle files within it.
-    const std::filesystem::path download = Dir1.Path();
-    const std::filesystem::path destination = Dir2.Path();
-    const bool held = !m_holds[Download].empty() || !m_holds[Destination].empty();
-    if (!held && !sameDirectory(download, destination)) {
-        m_mover.removeInterruptedCopies(destination);
-        for (int i = 0, n = File1.ListCount(); i < n; ++i) {
-            File1.setListIndex(i);
-            moveListedFile(download, destination);
-        }
-    }
-}
-
-void Form1::Timer1_Tick()
-{
-    // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
-    // pass lasts until its moves ended, and lets the ticks go by till then.
-    if (m_passRunning)
-        return;
-    m_passRunning = true;
-    m_movesStarted = false;
-    m_window.lockSelections(true);
-    m_passFailures.beginRound();
-    // An error that no trap catches ends the pass, is reported, and the program goes on.
-    try {
-        Timer1_Timer();
-    } catch (const RuntimeError& error) {
-        report(error.description());
-    } catch (const std::exception& error) {
-        report(error.what());
-    }
-    if (m_movesStarted)
-        m_worker.close();
-    else
-        endPass();
-}
-
-// The move itself runs off the window's thread, in order with the others; the first ones run
-// while the pass still lists the rest.
-void Form1::moveListedFile(const std::filesystem::path& download,
-                           const std::filesystem::path& destination)
-{
-    const std::string& name = File1.FileName();
-    if (!m_movesStarted)
-        startMoves();
-    m_worker.add({joinFsPath(download, name), joinFsPath(destination, name)});
-}
-
-// A file that cannot be moved stays for the next pass and does not hold back the others.
-void Form1::startMoves()
-{
-    m_movesStarted = true;
+    const PassFolders folders{Dir1.Path(), Dir2.Path(),
+                              !m_holds[Download].empty() || !m_holds[Destination].empty()};
     MoveWorker::Events events;
     events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
         m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
@@ -137,7 +81,58 @@ void Form1::startMoves()
             m_window.post([this, text = error->description()] { report(text); });
     };
     events.finished = [this] { m_window.post([this] { endPass(); }); };
-    m_worker.start(std::move(events));
+    m_worker.start(std::move(events), [this, folders] { listAndMove(folders); });
+}
+
+// An error that no trap catches ends the pass, is reported, and the program goes on. A file that
+// cannot be moved stays for the next pass and does not hold back the others.
+void Form1::listAndMove(const PassFolders& folders)
+{
+    try {
+        File1.Refresh();
+        File2.Refresh();
+        File3.Refresh();
+        File2.setPath(folders.destination);
+        show(Text2, std::to_string(File2.ListCount()) + " files downloaded and moved");
+        File3.setPath(folders.download);
+        show(Text1, std::to_string(File3.ListCount()) + " downloads in progress.");
+
+        // One folder under two spellings: moving would only shuffle files within it.
+        if (!folders.held && !sameDirectory(folders.download, folders.destination)) {
+            m_mover.removeInterruptedCopies(folders.destination);
+            for (int i = 0, n = File1.ListCount(); i < n; ++i) {
+                File1.setListIndex(i);
+                m_worker.add({joinFsPath(folders.download, File1.FileName()),
+                              joinFsPath(folders.destination, File1.FileName())});
+            }
+        }
+    } catch (const std::exception& error) {
+        const auto* raised = dynamic_cast<const RuntimeError*>(&error);
+        m_window.post([this, text = raised ? raised->description() : error.what()] {
+            report(text);
+            showFailures();
+        });
+    }
+    m_worker.close();
+}
+
+void Form1::Timer1_Tick()
+{
+    // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
+    // pass lasts until its moves ended; the ticks till then only keep the caption's time.
+    if (m_passRunning) {
+        m_window.setCaption("Vorlund " + m_services.presentDate());
+        return;
+    }
+    m_passRunning = true;
+    m_window.lockSelections(true);
+    m_passFailures.beginRound();
+    Timer1_Timer();
+}
+
+void Form1::show(TextBox& box, std::string text)
+{
+    m_window.post([&box, text = std::move(text)] { box.setText(text); });
 }
 
 void Form1::endPass()

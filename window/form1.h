@@ -70,11 +70,19 @@ public:
 private:
     enum Column { Download, Destination };
 
-    void moveListedFile(const std::filesystem::path& download,
-                        const std::filesystem::path& destination);
+    // What a pass works on, as the window showed it at the tick.
+    struct PassFolders
+    {
+        std::filesystem::path download;
+        std::filesystem::path destination;
+        bool held;
+    };
+
+    void listAndMove(const PassFolders& folders);
+    // Shows `text` in `box` on the window's thread.
+    void show(TextBox& box, std::string text);
     void holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
                                         const std::string& storedDir2);
-    void startMoves();
     void endPass();
     void showProgress(const std::filesystem::path& file, std::uintmax_t copied,
                       std::uintmax_t total);
@@ -102,7 +110,6 @@ private:
     FileMover m_mover;
     MoveWorker m_worker;
     bool m_passRunning = false;
-    bool m_movesStarted = false;
     FailureReport m_passFailures;
     std::string m_selectionFailure;
     // Why a column's folder is one nobody chose; nothing moves while either holds a reason.
