@@ -8,7 +8,9 @@ namespace vorlund {
 enum class WindowStyle { MinimizedFocus = 2 };
 
 // Starts the program at `path`, which is never searched for: a path that is not absolute where
-// it is read names no program. Raises RuntimeError when the program cannot be started.
+// it is read names no program. On Linux a Windows path ("C:\...") names a file in the user's
+// Wine prefix, which runs through `wine`. Raises RuntimeError, saying why, when the program
+// cannot be started.
 void startProgram(const std::filesystem::path& path, WindowStyle style);
 
 } // namespace vorlund

@@ -1,36 +1,58 @@
-#include "services/launcher.h"
 #include "engine/runtime_error.h"
+#include "services/launcher.h"
+#include "services/wine_prefix_posix.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vorlund {
+namespace {
 
-// X11 has no portable way to ask for a first-shown minimised window, so the style is left to
-// the started program and its window manager.
-void startProgram(const std::filesystem::path& path, WindowStyle /*style*/)
+namespace fs = std::filesystem;
+
+// The `wine` that a shell would run, found here so that a missing one says so before anything
+// starts. A folder of PATH that is not absolute would depend on our working folder: skipped.
+fs::path wineCommand(const std::string& what)
 {
-    const std::string what = "cannot start '" + displayPath(path) + "'";
-    if (!path.is_absolute())
-        throw RuntimeError(ErrorNumber::FileNotFound, what + ": not an absolute path");
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const fs::path wine = fs::path(folder) / "wine";
+        std::error_code error;
+        if (wine.is_absolute() && fs::is_regular_file(wine, error) &&
+            ::access(wine.c_str(), X_OK) == 0)
+            return wine;
+    }
+    throw RuntimeError(ErrorNumber::FileNotFound, what + ": no 'wine' command on PATH");
+}
 
+// Runs `program` with `arguments` (its own name first) as a grandchild in a session of its own:
+// it outlives us and never becomes our zombie. A failed exec sends its errno back through the
+// pipe, which a successful exec closes.
+void spawn(const fs::path& program, const std::vector<const char*>& arguments,
+           const std::string& what)
+{
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
         throw fileError({errno, std::system_category()}, what);
 
-    // The program runs as a grandchild in a session of its own: it outlives us and never
-    // becomes our zombie. A failed exec sends its errno back through the pipe, which a
-    // successful exec closes.
+    std::vector<char*> argv;
+    for (const char* argument : arguments)
+        argv.push_back(const_cast<char*>(argument));
+    argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         ::setsid();
-        const pid_t program = ::fork();
-        if (program > 0)
+        const pid_t started = ::fork();
+        if (started > 0)
             ::_exit(0);
-        if (program == 0)
-            ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        if (started == 0)
+            ::execv(program.c_str(), argv.data());
         // Only a failed fork or exec gets here.
         const int error = errno;
         [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
@@ -48,6 +70,30 @@ void startProgram(const std::filesystem::path& path, WindowStyle /*style*/)
     ::close(report[0]);
     if (got == sizeof error)
         throw fileError({error, std::system_category()}, what);
+}
+
+} // namespace
+
+// X11 has no portable way to ask for a first-shown minimised window, so the style is left to
+// the started program and its window manager. A Windows program ("C:\...") runs under Wine,
+// from the user's Wine prefix.
+void startProgram(const fs::path& path, WindowStyle /*style*/)
+{
+    const std::string what = "cannot start '" + displayPath(path) + "'";
+    if (isWindowsDrivePath(path.native())) {
+        const fs::path wine = wineCommand(what);
+        const fs::path prefix = winePrefix();
+        const fs::path file = fileInWinePrefix(prefix, path.native());
+        if (file.empty())
+            throw RuntimeError(ErrorNumber::FileNotFound,
+                               what + ": no such file in the Wine prefix '" + displayPath(prefix) +
+                                   "'");
+        spawn(wine, {wine.c_str(), file.c_str()}, what);
+        return;
+    }
+    if (!path.is_absolute())
+        throw RuntimeError(ErrorNumber::FileNotFound, what + ": not an absolute path");
+    spawn(path, {path.c_str()}, what);
 }
 
 } // namespace vorlund

@@ -1,5 +1,5 @@
-#include "services/launcher.h"
 #include "engine/runtime_error.h"
+#include "services/launcher.h"
 
 #include <string>
 #include <windows.h>

@@ -1,5 +1,5 @@
-#include "services/launcher.h"
 #include "engine/runtime_error.h"
+#include "services/launcher.h"
 #include "support/spellings.h"
 #include "support/startup_show.h"
 #include "support/temp_folder.h"

@@ -1,5 +1,5 @@
-#include "os_failures.h"
 #include "engine/runtime_error.h"
+#include "os_failures.h"
 
 #include <cerrno>
 
