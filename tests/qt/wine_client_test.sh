@@ -87,10 +87,12 @@ run_program env PATH="$work/no-wine"
 [ "$(running_clients)" = 0 ] || fail "a client started without wine on PATH"
 kill -0 "$pid" || fail "the program is gone without wine"
 stop_program
+[ "$(grep -c "no 'wine' command on PATH" "$work/stderr")" = 1 ] || fail "no single reason given"
 
 rm "$installed/klrun.exe"
 run_program env
 [ "$(running_clients)" = 0 ] || fail "a client started without its file"
 kill -0 "$pid" || fail "the program is gone without the client"
 stop_program
+[ "$(grep -c 'no such file in the Wine prefix' "$work/stderr")" = 1 ] || fail "no single reason given"
 echo "wine client: started once through wine, not again while open; none without wine or file"
