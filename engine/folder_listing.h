@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlund {
@@ -36,6 +37,21 @@ struct Listing
 // Raises PathNotFound when `folder` is no folder.
 Listing listMatchingFiles(const std::filesystem::path& folder,
                           const std::vector<std::string>& patterns);
+
+// What listMatchingFiles lists, one name at a time and in no order, none of them kept: a folder
+// of a million files costs no memory. True when some entry was a link. Raises PathNotFound when
+// `folder` is no folder.
+bool visitMatchingFiles(const std::filesystem::path& folder,
+                        const std::vector<std::string>& patterns,
+                        const std::function<void(std::string_view name)>& visit);
+
+// True when listMatchingFiles would list `name` (UTF-8 on Windows) of `folder` now.
+bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
+                         const std::vector<std::string>& patterns);
+
+// What tells two names of one folder apart: the name itself, or on Windows, where a name's
+// letter case does not count, its letters in one case.
+std::string nameKey(std::string_view name);
 
 // The folders right inside `folder` (links to folders included, hidden ones left out), sorted
 // by name regardless of letter case. Raises PathNotFound when `folder` is no folder.

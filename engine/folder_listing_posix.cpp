@@ -48,37 +48,52 @@ void sortIgnoringCase(std::vector<std::string>& names)
     });
 }
 
-// The entries of `folder` that `wanted` picks by name and that are of `type` (S_IFREG, S_IFDIR),
-// a link counting as what it leads to; hidden ones left out.
-Listing readEntries(const std::filesystem::path& folder, mode_t type,
-                    const std::function<bool(const char*)>& wanted)
+// Whether `name` in the folder `at` is of `type` (S_IFREG, S_IFDIR), a link counting as what it
+// leads to; `isLink` tells whether it was a link. A dangling link is neither file nor folder.
+bool isOfType(int at, const char* name, unsigned char direntType, mode_t type, bool& isLink)
+{
+    isLink = false;
+    if (direntType != DT_LNK && direntType != DT_UNKNOWN)
+        return direntType == (type == S_IFDIR ? DT_DIR : DT_REG);
+    struct stat info
+    {
+    };
+    if (::fstatat(at, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    isLink = S_ISLNK(info.st_mode);
+    return (info.st_mode & S_IFMT) == type ||
+           (isLink && ::fstatat(at, name, &info, 0) == 0 && (info.st_mode & S_IFMT) == type);
+}
+
+// Calls `visit` with each entry of `folder` that `wanted` picks by name and that is of `type`;
+// hidden ones left out. True when some entry was a link.
+bool visitEntries(const std::filesystem::path& folder, mode_t type,
+                  const std::function<bool(const char*)>& wanted,
+                  const std::function<void(std::string_view)>& visit)
 {
     const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
     if (!dir)
         throw RuntimeError(ErrorNumber::PathNotFound,
                            "cannot read the folder '" + displayPath(folder) +
                                "': " + std::error_code(errno, std::system_category()).message());
-    Listing listing;
+    bool sawLinks = false;
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.' || !wanted(entry->d_name))
             continue;
-        bool isWanted = entry->d_type == (type == S_IFDIR ? DT_DIR : DT_REG);
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat info
-            {
-            };
-            if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            listing.sawLinks |= S_ISLNK(info.st_mode);
-            // A dangling link is neither file nor folder.
-            isWanted = (info.st_mode & S_IFMT) == type ||
-                       (S_ISLNK(info.st_mode) &&
-                        ::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0 &&
-                        (info.st_mode & S_IFMT) == type);
-        }
-        if (isWanted)
-            listing.names.emplace_back(entry->d_name);
+        bool isLink = false;
+        if (isOfType(::dirfd(dir.get()), entry->d_name, entry->d_type, type, isLink))
+            visit(entry->d_name);
+        sawLinks |= isLink;
     }
+    return sawLinks;
+}
+
+Listing readEntries(const std::filesystem::path& folder, mode_t type,
+                    const std::function<bool(const char*)>& wanted)
+{
+    Listing listing;
+    listing.sawLinks = visitEntries(
+        folder, type, wanted, [&](std::string_view name) { listing.names.emplace_back(name); });
     sortIgnoringCase(listing.names);
     return listing;
 }
@@ -102,6 +117,28 @@ Listing listMatchingFiles(const std::filesystem::path& folder,
 {
     return readEntries(folder, S_IFREG,
                        [&patterns](const char* name) { return matchesAny(name, patterns); });
+}
+
+bool visitMatchingFiles(const std::filesystem::path& folder,
+                        const std::vector<std::string>& patterns,
+                        const std::function<void(std::string_view)>& visit)
+{
+    return visitEntries(
+        folder, S_IFREG, [&patterns](const char* name) { return matchesAny(name, patterns); },
+        visit);
+}
+
+bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
+                         const std::vector<std::string>& patterns)
+{
+    bool isLink = false;
+    return name[0] != '.' && matchesAny(name.c_str(), patterns) &&
+           isOfType(AT_FDCWD, (folder / name).c_str(), DT_UNKNOWN, S_IFREG, isLink);
+}
+
+std::string nameKey(std::string_view name)
+{
+    return std::string(name);
 }
 
 std::vector<std::string> listSubfolders(const std::filesystem::path& folder)

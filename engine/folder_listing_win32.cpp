@@ -32,10 +32,17 @@ void sortIgnoringCase(std::vector<std::wstring>& names)
     });
 }
 
-// The entries of `folder` that `wanted` picks by name and that are folders, or else files; hidden
-// ones left out.
-Listing readEntries(const std::filesystem::path& folder, bool folders,
-                    const std::function<bool(const wchar_t*)>& wanted)
+bool isListed(DWORD attributes, bool folders)
+{
+    const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return isFolder == folders && !(attributes & FILE_ATTRIBUTE_HIDDEN);
+}
+
+// Calls `visit` with each entry of `folder` that `wanted` picks by name and that is a folder, or
+// else a file; hidden ones left out. True when some entry was a link.
+bool visitEntries(const std::filesystem::path& folder, bool folders,
+                  const std::function<bool(const wchar_t*)>& wanted,
+                  const std::function<void(const wchar_t*)>& visit)
 {
     WIN32_FIND_DATAW found{};
     const std::unique_ptr<void, CloseFind> find(
@@ -48,24 +55,44 @@ Listing readEntries(const std::filesystem::path& folder, bool folders,
                 ErrorNumber::PathNotFound,
                 "cannot read the folder '" + displayPath(folder) + "': " +
                     std::error_code(static_cast<int>(error), std::system_category()).message());
-        return {};
+        return false;
     }
+    bool sawLinks = false;
+    do {
+        if (!isListed(found.dwFileAttributes, folders) || std::wcscmp(found.cFileName, L".") == 0 ||
+            std::wcscmp(found.cFileName, L"..") == 0 || !wanted(found.cFileName))
+            continue;
+        sawLinks |= (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        visit(found.cFileName);
+    } while (::FindNextFileW(find.get(), &found));
+    return sawLinks;
+}
+
+Listing readEntries(const std::filesystem::path& folder, bool folders,
+                    const std::function<bool(const wchar_t*)>& wanted)
+{
     Listing listing;
     std::vector<std::wstring> names;
-    do {
-        const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder != folders || (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) ||
-            std::wcscmp(found.cFileName, L".") == 0 || std::wcscmp(found.cFileName, L"..") == 0 ||
-            !wanted(found.cFileName))
-            continue;
-        listing.sawLinks |= (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        names.emplace_back(found.cFileName);
-    } while (::FindNextFileW(find.get(), &found));
-
+    listing.sawLinks = visitEntries(folder, folders, wanted,
+                                    [&names](const wchar_t* name) { names.emplace_back(name); });
     sortIgnoringCase(names);
     for (const std::wstring& name : names)
         listing.names.push_back(toUtf8(name));
     return listing;
+}
+
+// PathMatchSpecW compares without regard to letter case, as Windows names do.
+std::function<bool(const wchar_t*)> matcherOf(const std::vector<std::string>& patterns)
+{
+    std::vector<std::wstring> widePatterns;
+    for (const std::string& pattern : patterns)
+        widePatterns.push_back(toUtf16(pattern));
+    return [widePatterns = std::move(widePatterns)](const wchar_t* name) {
+        return std::any_of(widePatterns.begin(), widePatterns.end(),
+                           [name](const std::wstring& pattern) {
+                               return ::PathMatchSpecW(name, pattern.c_str());
+                           });
+    };
 }
 
 } // namespace
@@ -94,16 +121,31 @@ std::optional<FolderState> folderState(const std::filesystem::path& folder)
 Listing listMatchingFiles(const std::filesystem::path& folder,
                           const std::vector<std::string>& patterns)
 {
-    std::vector<std::wstring> widePatterns;
-    for (const std::string& pattern : patterns)
-        widePatterns.push_back(toUtf16(pattern));
-    // PathMatchSpecW compares without regard to letter case, as Windows names do.
-    return readEntries(folder, false, [&widePatterns](const wchar_t* name) {
-        return std::any_of(widePatterns.begin(), widePatterns.end(),
-                           [name](const std::wstring& pattern) {
-                               return ::PathMatchSpecW(name, pattern.c_str());
-                           });
-    });
+    return readEntries(folder, false, matcherOf(patterns));
+}
+
+bool visitMatchingFiles(const std::filesystem::path& folder,
+                        const std::vector<std::string>& patterns,
+                        const std::function<void(std::string_view)>& visit)
+{
+    return visitEntries(folder, false, matcherOf(patterns),
+                        [&visit](const wchar_t* name) { visit(toUtf8(name)); });
+}
+
+bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
+                         const std::vector<std::string>& patterns)
+{
+    const std::wstring wide = toUtf16(name);
+    const DWORD attributes = ::GetFileAttributesW((folder / wide).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && isListed(attributes, false) &&
+           matcherOf(patterns)(wide.c_str());
+}
+
+std::string nameKey(std::string_view name)
+{
+    std::wstring wide = toUtf16(name);
+    ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return toUtf8(wide);
 }
 
 std::vector<std::string> listSubfolders(const std::filesystem::path& folder)

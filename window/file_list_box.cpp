@@ -8,7 +8,12 @@ namespace vorlund {
 
 void FileListBox::read(const std::filesystem::path& path)
 {
-    m_names = &m_listing.read(path, m_patterns);
+    if (m_keeps == Keeps::CountOnly) {
+        m_count = m_matching.count(path, m_patterns);
+    } else {
+        m_names = &m_listing.read(path, m_patterns);
+        m_count = static_cast<int>(m_names->size());
+    }
     m_listIndex = -1;
 }
 
@@ -40,7 +45,7 @@ void FileListBox::Refresh()
 
 void FileListBox::setListIndex(int index)
 {
-    if (index < -1 || index >= ListCount())
+    if (index < -1 || index >= static_cast<int>(m_names->size()))
         throw RuntimeError(ErrorNumber::InvalidPropertyValue,
                            "list index " + std::to_string(index) + " out of range");
     m_listIndex = index;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/folder_listing.h"
+#include "engine/matching_count.h"
 
 #include <filesystem>
 #include <string>
@@ -14,6 +15,12 @@ namespace vorlund {
 class FileListBox
 {
 public:
+    // A list kept only for its count holds no names, and follows its folder's changes as the
+    // system tells them: a destination of a million files costs little to hold or to count.
+    enum class Keeps { Names, CountOnly };
+
+    explicit FileListBox(Keeps keeps = Keeps::Names) : m_keeps(keeps) {}
+
     const std::filesystem::path& Path() const { return m_path; }
     // Raises PathNotFound and keeps the old folder when `path` is no folder.
     void setPath(const std::filesystem::path& path);
@@ -21,7 +28,7 @@ public:
     // Re-reads the folder; raises PathNotFound when it is gone.
     void Refresh();
 
-    int ListCount() const { return static_cast<int>(m_names->size()); }
+    int ListCount() const { return m_count; }
     void setListIndex(int index);
     // The selected entry's name, without its folder (UTF-8 on Windows, bytes elsewhere); raises
     // InvalidPropertyValue when none is selected.
@@ -30,9 +37,12 @@ public:
 private:
     void read(const std::filesystem::path& path);
 
+    Keeps m_keeps;
     std::filesystem::path m_path;
     std::vector<std::string> m_patterns{"*"};
     CachedListing m_listing;
+    MatchingCount m_matching;
+    int m_count = 0;
     const std::vector<std::string> m_none;
     const std::vector<std::string>* m_names = &m_none;
     int m_listIndex = -1;

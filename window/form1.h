@@ -98,8 +98,8 @@ private:
     DirListBox& Dir1;
     DirListBox& Dir2;
     FileListBox File1;
-    FileListBox File2;
-    FileListBox File3;
+    FileListBox File2{FileListBox::Keeps::CountOnly};
+    FileListBox File3{FileListBox::Keeps::CountOnly};
     TextBox& Text1;
     TextBox& Text2;
 

@@ -1,0 +1,84 @@
+#include "engine/folder_notifications.h"
+#include "engine/utf16.h"
+
+#include <cstring>
+#include <windows.h>
+
+namespace vorlund {
+
+struct FolderNotifications::System
+{
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    OVERLAPPED overlapped{};
+    alignas(DWORD) std::byte buffer[64 * 1024];
+    bool lost = false;
+
+    void listen()
+    {
+        constexpr DWORD filter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                                 FILE_NOTIFY_CHANGE_ATTRIBUTES;
+        lost = !::ReadDirectoryChangesW(folder, buffer, sizeof buffer, FALSE, filter, nullptr,
+                                        &overlapped, nullptr);
+    }
+};
+
+FolderNotifications::FolderNotifications(const std::filesystem::path& folder)
+    : m_system(std::make_unique<System>())
+{
+    m_system->folder = ::CreateFileW(
+        folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    m_system->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (m_system->folder == INVALID_HANDLE_VALUE || !m_system->overlapped.hEvent)
+        m_system->lost = true;
+    else
+        m_system->listen();
+}
+
+FolderNotifications::~FolderNotifications()
+{
+    if (m_system->folder != INVALID_HANDLE_VALUE) {
+        DWORD bytes = 0;
+        if (!m_system->lost && ::CancelIoEx(m_system->folder, &m_system->overlapped))
+            ::GetOverlappedResult(m_system->folder, &m_system->overlapped, &bytes, TRUE);
+        ::CloseHandle(m_system->folder);
+    }
+    if (m_system->overlapped.hEvent)
+        ::CloseHandle(m_system->overlapped.hEvent);
+}
+
+std::optional<std::vector<std::string>> FolderNotifications::take()
+{
+    std::vector<std::string> changes;
+    while (!m_system->lost) {
+        DWORD bytes = 0;
+        if (!::GetOverlappedResult(m_system->folder, &m_system->overlapped, &bytes, FALSE)) {
+            if (::GetLastError() == ERROR_IO_INCOMPLETE)
+                return changes;
+            m_system->lost = true;
+            break;
+        }
+        // No bytes: more changes than the buffer held.
+        if (bytes == 0) {
+            m_system->lost = true;
+            break;
+        }
+        for (DWORD at = 0;;) {
+            FILE_NOTIFY_INFORMATION record;
+            std::memcpy(&record, m_system->buffer + at, sizeof record);
+            std::wstring name(record.FileNameLength / sizeof(wchar_t), L'\0');
+            std::memcpy(name.data(),
+                        m_system->buffer + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
+                        record.FileNameLength);
+            changes.push_back(toUtf8(name));
+            if (record.NextEntryOffset == 0)
+                break;
+            at += record.NextEntryOffset;
+        }
+        ::ResetEvent(m_system->overlapped.hEvent);
+        m_system->listen();
+    }
+    return std::nullopt;
+}
+
+} // namespace vorlund
