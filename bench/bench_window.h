@@ -5,7 +5,9 @@
 #include "support/plain_controls.h"
 #include "window/form1.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -48,8 +50,17 @@ public:
     // One tick of Timer1 and the moves it starts.
     void pass()
     {
+        const auto start = std::chrono::steady_clock::now();
         m_form->Timer1_Tick();
+        m_longestStretch = std::max(m_longestStretch, std::chrono::steady_clock::now() - start);
         m_view.runPostedUntil([this] { return !m_view.locked; });
+    }
+    // The longest that the window's thread was busy at a stretch during the passes.
+    double longestStretchMs() const
+    {
+        return std::chrono::duration<double, std::milli>(
+                   std::max(m_longestStretch, m_view.longestTask))
+            .count();
     }
 
 private:
@@ -62,12 +73,14 @@ private:
     test::PlainTextBox m_text1;
     test::PlainTextBox m_text2;
     std::unique_ptr<Form1> m_form;
+    std::chrono::steady_clock::duration m_longestStretch{};
 };
 
-inline void makeMediaFiles(const fs::path& folder, int count, const std::string& contents)
+inline void makeMediaFiles(const fs::path& folder, int count, const std::string& contents,
+                           const std::string& prefix = "track")
 {
     for (int i = 0; i < count; ++i)
-        std::ofstream(folder / ("track" + std::to_string(i) + ".mp3")) << contents;
+        std::ofstream(folder / (prefix + std::to_string(i) + ".mp3")) << contents;
 }
 
 inline std::size_t countIn(const fs::path& folder)
@@ -82,6 +95,16 @@ inline double cpuSeconds(int who)
     ::getrusage(who, &usage);
     const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// CPU milliseconds of `find DIR -maxdepth 1 -iname '*.mp3' | wc -l`.
+inline double findMs(const fs::path& folder)
+{
+    const std::string find =
+        "find '" + folder.string() + "' -maxdepth 1 -iname '*.mp3' | wc -l > /dev/null";
+    const double before = cpuSeconds(RUSAGE_CHILDREN);
+    [[maybe_unused]] const int status = std::system(find.c_str());
+    return (cpuSeconds(RUSAGE_CHILDREN) - before) * 1e3;
 }
 
 } // namespace vorlund::bench

@@ -1,11 +1,13 @@
-// CPU time of a pass that has nothing to move while the destination holds many media files,
-// next to `find DIR -maxdepth 1 -iname '*.mp3' | wc -l` over the same folder.
-// Usage: xvfb-run idle_pass_bench [folder] [passes]
+// CPU time of a pass while the destination holds many media files: one that has nothing to move,
+// one after five files arrived there, and the first, which reads the folder whole; next to
+// `find DIR -maxdepth 1 -iname '*.mp3' | wc -l` over the same folder.
+// Usage: idle_pass_bench [folder] [passes] [files in the destination...]
 #include "bench_window.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 using namespace vorlund::bench;
 
@@ -14,9 +16,16 @@ int main(int argc, char* argv[])
     const fs::path base = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
     const int passes = argc > 2 ? std::atoi(argv[2]) : 20;
 
-    std::printf("idle pass: CPU time per pass (ms), %d passes each\n", passes);
-    std::printf("%10s %10s %10s %8s %12s\n", "files", "pass", "find", "ratio", "first pass");
-    for (const int files : {1'000, 10'000, 100'000}) {
+    std::vector<int> sizes;
+    for (int i = 3; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = {1'000, 10'000, 100'000};
+
+    std::printf("CPU time per pass (ms), %d passes each\n", passes);
+    std::printf("%10s %10s %10s %10s %8s %12s\n", "files", "idle", "5 arrived", "find", "ratio",
+                "first pass");
+    for (const int files : sizes) {
         BenchWindow window(base);
         makeMediaFiles(window.destination(), files, "");
         // Idle means nothing changed for a while: a folder changed within the file system's
@@ -31,15 +40,17 @@ int main(int argc, char* argv[])
             window.pass();
         const double pass = (cpuSeconds(RUSAGE_SELF) - before) / passes;
 
-        const std::string find = "find '" + window.destination().string() +
-                                 "' -maxdepth 1 -iname '*.mp3' | wc -l > /dev/null";
-        const double childrenBefore = cpuSeconds(RUSAGE_CHILDREN);
-        for (int i = 0; i < passes; ++i)
-            [[maybe_unused]] const int status = std::system(find.c_str());
-        const double peer = (cpuSeconds(RUSAGE_CHILDREN) - childrenBefore) / passes;
+        double changed = 0;
+        for (int i = 0; i < passes; ++i) {
+            makeMediaFiles(window.destination(), 5, "", "arrival" + std::to_string(i) + "-");
+            const double changedBefore = cpuSeconds(RUSAGE_SELF);
+            window.pass();
+            changed += (cpuSeconds(RUSAGE_SELF) - changedBefore) / passes;
+        }
+        const double find = findMs(window.destination());
 
-        std::printf("%10d %10.3f %10.3f %8.2f %12.3f\n", files, pass * 1e3, peer * 1e3, pass / peer,
-                    first * 1e3);
+        std::printf("%10d %10.3f %10.3f %10.3f %8.2f %12.3f\n", files, pass * 1e3, changed * 1e3,
+                    find, changed * 1e3 / find, first * 1e3);
     }
     return 0;
 }

@@ -1,10 +1,14 @@
 // Times one transfer pass over many small media files within one volume, next to `mv` of the
-// same files, in rounds that take turns at going first; prints each and the medians.
-// Usage: xvfb-run pass_bench [files] [folder on the volume] [rounds]
+// same files and to the floor, a bare loop of renameat2 calls between the two folders held open;
+// in rounds that take turns at going first; prints each and the medians.
+// Usage: pass_bench [files] [folder on the volume] [rounds]
 #include "bench_window.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <vector>
 
 using namespace vorlund::bench;
 
@@ -34,6 +38,24 @@ int main(int argc, char* argv[])
         return countIn(window.destination()) == static_cast<std::size_t>(files) ? seconds : -1;
     };
 
+    const auto byRenames = [&] {
+        fresh();
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(window.download()))
+            names.push_back(entry.path().filename().string());
+        const int from = ::open(window.download().c_str(), O_RDONLY | O_DIRECTORY);
+        const int to = ::open(window.destination().c_str(), O_RDONLY | O_DIRECTORY);
+        const double seconds = secondsOf([&] {
+            for (const std::string& name : names)
+                ::renameat2(from, name.c_str(), to, name.c_str(), RENAME_NOREPLACE);
+        });
+        ::close(from);
+        ::close(to);
+        return countIn(window.destination()) == static_cast<std::size_t>(files) ? seconds : -1;
+    };
+
     std::printf("moving %d small files within one volume (%s)\n", files, base.c_str());
-    return compareInRounds(rounds, "pass", byPass, "mv", byMv) ? 0 : 1;
+    const bool againstMv = compareInRounds(rounds, "pass", byPass, "mv", byMv);
+    return againstMv && compareInRounds(rounds, "pass", byPass, "renameat2 loop", byRenames) ? 0
+                                                                                             : 1;
 }

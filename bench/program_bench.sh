@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real program in a virtual X display with a destination folder of many media files and
-# reports: the time from start to the first shown window, the peak memory, and the CPU the idle
-# program uses. Usage: bench/program_bench.sh BUILD-FOLDER [FILES] [IDLE-SECONDS] [FOLDER]
+# reports: the time from start to the first shown window, the peak memory, the CPU the idle
+# program uses, and the CPU it uses while five downloads a second finish and are moved in, next
+# to `find DEST -maxdepth 1 -iname '*.mp3' | wc -l`, all measured from outside the program.
+# Usage: bench/program_bench.sh BUILD-FOLDER [FILES] [SECONDS] [FOLDER]
 set -euo pipefail
 build=$(realpath "$1")
 files=${2:-100000}
@@ -39,10 +41,23 @@ before=$(ticks)
 sleep "$idle"
 after=$(ticks)
 hz=$(getconf CLK_TCK)
+
+# Downloads finishing: five a second, each written under a partial name, then renamed.
+before_arrivals=$(ticks)
+for i in $(seq $((idle * 5))); do
+    printf 'ID3' > "$work/download/arrival$i.dat"
+    mv "$work/download/arrival$i.dat" "$work/download/arrival$i.mp3"
+    sleep 0.2
+done
+after_arrivals=$(ticks)
 peak_kib=$(awk '/VmHWM/ { print $2 }' "/proc/$pid/status")
+TIMEFORMAT='%U %S'
+find_cpu=$( { time find "$work/destination" -maxdepth 1 -iname '*.mp3' | wc -l >/dev/null; } 2>&1)
 
 echo "program with $files media files in the destination"
 echo "  start-up to the first shown window: $startup_ms ms"
 echo "  peak memory (VmHWM): $((peak_kib / 1024)) MiB"
 awk -v t=$((after - before)) -v hz="$hz" -v s="$idle" \
     'BEGIN { printf "  idle CPU over %d s: %.2f %% of one core\n", s, 100 * t / hz / s }'
+awk -v t=$((after_arrivals - before_arrivals)) -v hz="$hz" -v s="$idle" -v find="$find_cpu" \
+    'BEGIN { split(find, f, " "); printf "  five arrivals a second over %d s: %.1f ms of CPU a second; find: %.0f ms\n", s, 1000 * t / hz / s, 1000 * (f[1] + f[2]) }'

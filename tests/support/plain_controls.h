@@ -5,6 +5,7 @@
 #include "window/controls.h"
 #include "window/folder_tree.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -86,7 +87,9 @@ public:
             auto task = std::move(m_tasks.front());
             m_tasks.pop_front();
             lock.unlock();
+            const auto start = std::chrono::steady_clock::now();
             task();
+            longestTask = std::max(longestTask, std::chrono::steady_clock::now() - start);
         }
         return true;
     }
@@ -95,6 +98,8 @@ public:
     bool locked = false;
     std::string failureLine;
     std::string progress;
+    // The longest that one posted task held the window's thread.
+    std::chrono::steady_clock::duration longestTask{};
 
 private:
     std::mutex m_mutex;
