@@ -1,8 +1,10 @@
 #include "engine/file_mover.h"
 
 #include "engine/folder_identity.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <random>
@@ -196,16 +198,30 @@ MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& 
 
 int FileMover::removeInterruptedCopies(const fs::path& folder)
 {
-    // Only a change to the folder can bring a new temporary file, and this runs every second.
-    if (m_cleanedFolder.unchangedSinceLastLook(folder))
-        return 0;
-    m_cleanedFolder.look(folder);
     int removed = 0;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (isInterruptedCopyName(it->path()) && m_ops.removeIfAbandoned(it->path()))
+    std::vector<fs::path> inUse;
+    const auto lookAt = [&](const fs::path& candidate) {
+        std::error_code ec;
+        if (!isInterruptedCopyName(candidate) || !fs::exists(fs::symlink_status(candidate, ec)))
+            return;
+        if (m_ops.removeIfAbandoned(candidate))
             ++removed;
+        else if (std::find(inUse.begin(), inUse.end(), candidate) == inUse.end())
+            inUse.push_back(candidate);
+    };
+    // Only a new name can be a new temporary file; a copy still running, by another program of
+    // ours, is looked at again until it ends one way or the other.
+    if (const std::optional<std::vector<std::string>> changed = m_cleanedFolder.since(folder)) {
+        for (const std::string& name : *changed)
+            lookAt(joinFsPath(folder, name));
+        for (const fs::path& copy : m_copiesInUse)
+            lookAt(copy);
+    } else {
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            lookAt(it->path());
     }
+    m_copiesInUse = std::move(inUse);
     return removed;
 }
 

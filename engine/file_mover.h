@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/file_ops.h"
-#include "engine/folder_listing.h"
+#include "engine/folder_changes.h"
 
 #include <filesystem>
 
@@ -40,7 +40,7 @@ public:
     }
 
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.
-    // A folder that provably did not change since the last call is not searched again.
+    // After the first call, only the names the system told of as changed are looked at.
     int removeInterruptedCopies(const std::filesystem::path& folder);
 
 private:
@@ -54,7 +54,8 @@ private:
                                  const CopyProgress& progress);
 
     FileOps& m_ops;
-    FolderWatch m_cleanedFolder;
+    FolderChanges m_cleanedFolder;
+    std::vector<std::filesystem::path> m_copiesInUse;
 };
 
 // "name (n).ext" beside `path`.
