@@ -209,11 +209,15 @@ int FileMover::removeInterruptedCopies(const fs::path& folder)
         else if (std::find(inUse.begin(), inUse.end(), candidate) == inUse.end())
             inUse.push_back(candidate);
     };
-    // Only a new name can be a new temporary file; a copy still running, by another program of
-    // ours, is looked at again until it ends one way or the other.
-    if (const std::optional<std::vector<std::string>> changed = m_cleanedFolder.since(folder)) {
-        for (const std::string& name : *changed)
-            lookAt(joinFsPath(folder, name));
+    // What an interrupted copy leaves is found when the folder is first looked at: its program,
+    // killed, is gone by then. A copy that another program of ours still writes is looked at
+    // again each time, until it ends one way or the other.
+    const std::optional<FolderState> state = folderState(folder);
+    const bool seen = state && m_cleaned && folder == m_cleanedFolder &&
+                      state->volume == m_cleaned->volume && state->index == m_cleaned->index;
+    m_cleanedFolder = folder;
+    m_cleaned = state;
+    if (seen) {
         for (const fs::path& copy : m_copiesInUse)
             lookAt(copy);
     } else {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "engine/file_ops.h"
-#include "engine/folder_changes.h"
+#include "engine/folder_listing.h"
 
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 namespace vorlund {
 
@@ -40,7 +42,8 @@ public:
     }
 
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.
-    // After the first call, only the names the system told of as changed are looked at.
+    // The folder is searched when it is first seen; later calls look only at the copies that
+    // were still being written.
     int removeInterruptedCopies(const std::filesystem::path& folder);
 
 private:
@@ -54,7 +57,8 @@ private:
                                  const CopyProgress& progress);
 
     FileOps& m_ops;
-    FolderChanges m_cleanedFolder;
+    std::filesystem::path m_cleanedFolder;
+    std::optional<FolderState> m_cleaned;
     std::vector<std::filesystem::path> m_copiesInUse;
 };
 

@@ -25,7 +25,10 @@ int MatchingCount::count(const std::filesystem::path& folder,
         m_changes.forget();
         m_patterns = patterns;
     }
-    if (const std::optional<std::vector<std::string>> changed = m_changes.since(folder))
+    // Reading a name in a folder costs less than looking one up: many changed names are read
+    // whole.
+    const std::optional<std::vector<std::string>> changed = m_changes.since(folder);
+    if (changed && changed->size() <= 64 + m_keys.size() / 4)
         lookAgain(folder, *changed);
     else
         countWhole(folder);

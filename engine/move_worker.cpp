@@ -16,18 +16,26 @@ struct CopyStopped : std::exception
 
 void MoveWorker::start(Events events, std::function<void()> listJobs)
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    join();
     m_jobs.clear();
     m_closed = false;
     m_stopping = false;
-    m_thread = std::thread([this, events = std::move(events), listJobs = std::move(listJobs)] {
-        if (listJobs)
-            listJobs();
+    m_thread = std::thread([this, events = std::move(events)] {
         run(events);
         if (events.finished)
             events.finished();
     });
+    // The first moves run while the rest are still being listed.
+    if (listJobs)
+        m_lister = std::thread(std::move(listJobs));
+}
+
+void MoveWorker::join()
+{
+    for (std::thread* thread : {&m_lister, &m_thread}) {
+        if (thread->joinable())
+            thread->join();
+    }
 }
 
 void MoveWorker::add(MoveJob job)
@@ -55,8 +63,7 @@ void MoveWorker::stop()
         m_stopping = true;
     }
     m_added.notify_one();
-    if (m_thread.joinable())
-        m_thread.join();
+    join();
 }
 
 std::deque<MoveJob> MoveWorker::takeJobs()

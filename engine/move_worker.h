@@ -55,6 +55,7 @@ public:
 
 private:
     void run(const Events& events);
+    void join();
     // The jobs handed over since the last call, waiting for some; none once the run is closed
     // and every job taken, or stopped.
     std::deque<MoveJob> takeJobs();
@@ -63,6 +64,7 @@ private:
 
     FileMover& m_mover;
     std::thread m_thread;
+    std::thread m_lister;
     std::mutex m_mutex;
     std::condition_variable m_added;
     std::deque<MoveJob> m_jobs;

@@ -99,7 +99,7 @@ private:
     DirListBox& Dir2;
     FileListBox File1;
     FileListBox File2{FileListBox::Keeps::CountOnly};
-    FileListBox File3{FileListBox::Keeps::CountOnly};
+    FileListBox File3;
     TextBox& Text1;
     TextBox& Text2;
 
