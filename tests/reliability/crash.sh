@@ -24,14 +24,16 @@ head -c 100000 /dev/urandom >"$download/partial.dat"
 partial_sum=$(sha256sum <"$download/partial.dat")
 
 # Keeps three large files waiting, written while the program is down so it never sees half of one.
-files=0
+files=0 bytes=0
 top_up() {
     while [ "$(media_names "$download" | wc -l)" -lt 3 ]; do
         files=$((files + 1))
         local extension=${media_extensions[files % 6]}
         [ $((files % 3)) -ne 0 ] || extension=${extension^^}
-        random_file "$download/crash-$files.$extension" "$(random_between $((2 << 20)) $((32 << 20)))" \
-            "$expected"
+        local size
+        size=$(random_between $((2 << 20)) $((32 << 20)))
+        bytes=$((bytes + size))
+        random_file "$download/crash-$files.$extension" "$size" "$expected"
     done
 }
 
@@ -103,4 +105,5 @@ has_no_interrupted_copy "$download" || fail "a temporary copy is left in the dow
 
 echo "crash: $kills kills survived (copying ${landed[copying]:-0}, flushing ${landed[flushing]:-0}," \
     "renaming ${landed[renaming]:-0}, deleting ${landed[deleting]:-0}," \
-    "elsewhere ${landed[elsewhere]:-0}); $files files moved across volumes, lost: 0, corrupt: 0"
+    "elsewhere ${landed[elsewhere]:-0}); $files files ($((bytes >> 20)) MiB) moved across volumes," \
+    "lost: 0, corrupt: 0"
