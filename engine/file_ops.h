@@ -17,7 +17,6 @@ struct FileStamp
     std::uint64_t index = 0;  // inode; file index on Windows
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;
-    bool isLink = false;
 
     bool operator==(const FileStamp&) const = default;
     bool sameFileAs(const FileStamp& other) const
@@ -73,8 +72,6 @@ public:
     virtual std::error_code renameNoReplace(const std::filesystem::path& from,
                                             const std::filesystem::path& to) = 0;
 
-    // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
-    // flushes it to disk before returning. `progress`, when set, hears of each piece copied.
     // Keeps `folders` open while the hold lives, so that renames of the files right inside them
     // on this thread reach them through the open folders, as `mv` does, instead of looking each
     // path up again. A folder replaced meanwhile is still the one held. Ends on the thread that
@@ -84,6 +81,8 @@ public:
         return {};
     }
 
+    // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
+    // flushes it to disk before returning. `progress`, when set, hears of each piece copied.
     virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
                            const CopyProgress& progress) = 0;
 

@@ -1,5 +1,7 @@
 #include "engine/file_ops.h"
+#include "engine/file_time_posix.h"
 #include "engine/held_folders_posix.h"
+#include "engine/owned_handle.h"
 
 #include <array>
 #include <cerrno>
@@ -27,35 +29,17 @@ std::error_code lastError()
     throw std::system_error(lastError(), std::string(what) + " '" + path.string() + "'");
 }
 
-class UniqueFd
+int noFd()
 {
-public:
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    // Close reports late write errors (NFS, quotas), so a copy checks it.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
-
-std::int64_t nanoseconds(const timespec& time)
-{
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    return -1;
 }
+
+bool closeFd(int fd)
+{
+    return ::close(fd) == 0;
+}
+
+using UniqueFd = OwnedHandle<int, noFd, closeFd>;
 
 struct stat lstatOrThrow(const fs::path& path)
 {
@@ -166,8 +150,7 @@ public:
     {
         const struct stat info = lstatOrThrow(file);
         return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                static_cast<std::uintmax_t>(info.st_size), nanoseconds(info.st_mtim),
-                S_ISLNK(info.st_mode)};
+                static_cast<std::uintmax_t>(info.st_size), nanoseconds(info.st_mtim)};
     }
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
@@ -235,7 +218,7 @@ public:
         ::fchmod(out.get(), info.st_mode & 07777);
         const std::array<timespec, 2> times{info.st_atim, info.st_mtim};
         ::futimens(out.get(), times.data());
-        if (::fsync(out.get()) != 0 || out.close() != 0)
+        if (::fsync(out.get()) != 0 || !out.close())
             throwLastError("cannot write", to);
     }
 

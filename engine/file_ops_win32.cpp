@@ -1,4 +1,6 @@
 #include "engine/file_ops.h"
+#include "engine/file_time_win32.h"
+#include "engine/owned_handle.h"
 #include "engine/runtime_error.h"
 
 #include <mutex>
@@ -30,29 +32,17 @@ constexpr DWORD copiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDD
     throwError(::GetLastError(), what, path);
 }
 
-class UniqueHandle
+HANDLE noHandle()
 {
-public:
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle()
-    {
-        if (valid())
-            ::CloseHandle(m_handle);
-    }
-    HANDLE get() const { return m_handle; }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool close()
-    {
-        const bool closed = ::CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-        return closed;
-    }
+    return INVALID_HANDLE_VALUE;
+}
 
-private:
-    HANDLE m_handle;
-};
+bool closeHandle(HANDLE handle)
+{
+    return ::CloseHandle(handle);
+}
+
+using UniqueHandle = OwnedHandle<HANDLE, noHandle, closeHandle>;
 
 // The entry itself: a link is opened as the link, not as what it points to.
 UniqueHandle openEntry(const fs::path& path, DWORD access, DWORD share)
@@ -98,13 +88,6 @@ LARGE_INTEGER asInteger(const FILETIME& time)
     value.LowPart = time.dwLowDateTime;
     value.HighPart = static_cast<LONG>(time.dwHighDateTime);
     return value;
-}
-
-// FILETIME counts 100 ns steps from 1601; the Unix epoch is 11644473600 s later. Counted from
-// 1601, nanoseconds would not fit in 64 bits.
-std::int64_t unixNanoseconds(const FILETIME& time)
-{
-    return (asInteger(time).QuadPart - 116'444'736'000'000'000LL) * 100;
 }
 
 // DeleteFileW refuses a read-only file, which is still the user's to move: the mark goes first,
@@ -166,7 +149,7 @@ public:
             throwLastError("cannot read", file);
         const EntryInfo info = infoOf(handle.get(), file);
         return {info.file.dwVolumeSerialNumber, info.index(), info.size(),
-                unixNanoseconds(info.file.ftLastWriteTime), info.isLink};
+                unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
     }
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override

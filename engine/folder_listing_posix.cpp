@@ -1,3 +1,4 @@
+#include "engine/file_time_posix.h"
 #include "engine/folder_listing.h"
 #include "engine/runtime_error.h"
 
@@ -17,11 +18,6 @@ struct CloseDir
 {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
-
-std::int64_t nanoseconds(const timespec& time)
-{
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
-}
 
 bool matchesAny(const char* name, const std::vector<std::string>& patterns)
 {

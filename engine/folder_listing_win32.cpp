@@ -1,3 +1,4 @@
+#include "engine/file_time_win32.h"
 #include "engine/folder_listing.h"
 #include "engine/runtime_error.h"
 #include "engine/utf16.h"
@@ -16,12 +17,6 @@ struct CloseFind
 {
     void operator()(HANDLE find) const { ::FindClose(find); }
 };
-
-// FILETIME counts 100 ns steps from 1601; the Unix epoch is 11644473600 s later.
-std::int64_t unixNanoseconds(LARGE_INTEGER time)
-{
-    return (time.QuadPart - 116'444'736'000'000'000LL) * 100;
-}
 
 void sortIgnoringCase(std::vector<std::wstring>& names)
 {
