@@ -35,23 +35,6 @@ TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
     EXPECT_EQ(window.Text2.text, "6 files downloaded and moved");
 }
 
-TEST(Form1Pass, AFileArrivingDuringThePassWaitsForTheNext)
-{
-    Window window;
-    window.loadedWithFolders();
-    writeFile(window.download / "first.mp3", "1");
-    window.ops.beforeRename = [&](const fs::path&, const fs::path&) {
-        writeFile(window.download / "late.mp3", "2");
-        window.ops.beforeRename = nullptr;
-        return std::error_code();
-    };
-    window.pass();
-    EXPECT_TRUE(fs::exists(window.destination / "first.mp3"));
-    EXPECT_TRUE(fs::exists(window.download / "late.mp3"));
-    window.pass();
-    EXPECT_TRUE(fs::exists(window.destination / "late.mp3"));
-}
-
 TEST(Form1Pass, AFileThatCannotMoveIsReportedWhileItLastsAndHoldsBackNoOther)
 {
     Window window;
