@@ -380,17 +380,19 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         m_form->Form_Unload();
         ::DestroyWindow(m_hwnd);
         return 0;
-    case WM_DESTROY:
+    case WM_DESTROY: {
         ::KillTimer(m_hwnd, Timer1Id);
         ::KillTimer(m_hwnd, greyOutTimerId);
-        ::PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY: {
         m_postTarget = nullptr;
-        // Tasks posted but never run.
+        // Tasks posted but never run. Drained before the quit is posted: a filtered PeekMessage
+        // takes WM_QUIT too.
         MSG left;
         while (::PeekMessageW(&left, m_hwnd, postedTask, postedTask, PM_REMOVE))
             delete reinterpret_cast<std::function<void()>*>(left.lParam);
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    case WM_NCDESTROY: {
         const HWND hwnd = m_hwnd;
         m_hwnd = nullptr;
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
