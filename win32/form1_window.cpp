@@ -355,6 +355,16 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the control that had the keyboard gets it back, the first list at
+        // first.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            m_focusBeforeDeactivation = ::GetFocus();
+        } else {
+            ::SetFocus(::IsChild(m_hwnd, m_focusBeforeDeactivation) ? m_focusBeforeDeactivation
+                                                                    : Dir1->hwnd());
+        }
+        return 0;
     case postedTask: {
         const std::unique_ptr<std::function<void()>> task(
             reinterpret_cast<std::function<void()>*>(lParam));

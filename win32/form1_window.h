@@ -69,6 +69,7 @@ private:
     bool m_locked = false;
     bool m_greyed = false;
     HWND m_focusBeforeGrey = nullptr;
+    HWND m_focusBeforeDeactivation = nullptr;
     std::unique_ptr<Form1> m_form;
 };
 
