@@ -1,0 +1,34 @@
+#include "win32/child_window.h"
+
+#include "engine/utf16.h"
+
+#include <stdexcept>
+
+namespace vorlund::win32 {
+
+ChildWindow::ChildWindow(HWND parent, const wchar_t* className, DWORD style, int id, DWORD exStyle)
+    : m_hwnd(::CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ::GetModuleHandleW(nullptr), nullptr)),
+      m_id(id)
+{
+    if (!m_hwnd)
+        throw std::runtime_error("cannot create a control of the window");
+}
+
+void ChildWindow::setWindowText(const std::string& text)
+{
+    ::SetWindowTextW(m_hwnd, toUtf16(text).c_str());
+}
+
+void ChildWindow::setFont(HFONT font)
+{
+    ::SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void ChildWindow::place(const RECT& rect)
+{
+    ::MoveWindow(m_hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+} // namespace vorlund::win32

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "win32/child_window.h"
+#include "window/controls.h"
+#include "window/folder_tree.h"
+
+#include <vector>
+
+namespace vorlund::win32 {
+
+// A classic folder list: the open folder's ancestors from the root down, then its sub-folders.
+// A double click or Enter opens a folder.
+class DirListBox : public ChildWindow, public vorlund::DirListBox
+{
+public:
+    DirListBox(HWND parent, int id);
+
+    std::filesystem::path Path() const override { return m_path; }
+    void setPath(const std::string& path) override;
+    void notified(WORD code) override;
+    // Opens the folder of the selected row.
+    void openSelected();
+
+private:
+    void fill();
+
+    std::filesystem::path m_path;
+    std::vector<FolderRow> m_rows;
+};
+
+} // namespace vorlund::win32

@@ -1,0 +1,414 @@
+#include "win32/form1_window.h"
+
+#include "engine/utf16.h"
+#include "win32/control_ids.h"
+#include "win32/dir_list_box.h"
+#include "win32/drive_list_box.h"
+#include "win32/present_date.h"
+#include "win32/text_box.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <stdexcept>
+
+namespace vorlund::win32 {
+namespace {
+
+constexpr UINT_PTR Timer1Id = 1;
+constexpr UINT_PTR greyOutTimerId = 2;
+constexpr UINT postedTask = WM_APP + 1;
+constexpr DWORD windowStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD windowExStyle = 0;
+const wchar_t* const windowClassName = L"vorlund Form1";
+
+HICON loadIcon(int sizeMetric)
+{
+    const int size = ::GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON,
+                                           size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+void registerWindowClass(WNDPROC windowProc)
+{
+    static const bool registered = [windowProc] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hIcon = loadIcon(SM_CXICON);
+        windowClass.hIconSm = loadIcon(SM_CXSMICON);
+        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+        windowClass.lpszClassName = windowClassName;
+        return ::RegisterClassExW(&windowClass) != 0;
+    }();
+    if (!registered)
+        throw std::runtime_error("cannot register the window's class");
+}
+
+// The window's DPI where the system tells it per window (Windows 10 1607 on), else the screen's.
+UINT dpiOf(HWND hwnd)
+{
+    using GetDpiForWindow = UINT(WINAPI*)(HWND);
+    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (found)
+        return reinterpret_cast<GetDpiForWindow>(reinterpret_cast<void (*)()>(found))(hwnd);
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    return UINT(dpi);
+}
+
+// The system's dialog font at 8 points.
+HFONT dialogFont(UINT dpi)
+{
+    return ::CreateFontW(-::MulDiv(8, int(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+}
+
+TwipsRect placeOf(vorlund::Control control)
+{
+    return std::find_if(controlPlaces.begin(), controlPlaces.end(),
+                        [control](const Placement& place) { return place.control == control; })
+        ->rect;
+}
+
+// The longest texts the status boxes show: a count has at most five digits.
+const std::string widestCounts[2] = {"32767 downloads in progress.",
+                                     "32767 files downloaded and moved"};
+
+void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const std::string& title)
+{
+    ::MessageBoxW(owner, toUtf16(prompt).c_str(), toUtf16(title).c_str(),
+                  MB_OK | (style == vbCritical ? MB_ICONERROR : 0));
+}
+
+} // namespace
+
+Form1Window::Form1Window(SettingsStore& settings, Client client)
+{
+    registerWindowClass(&Form1Window::windowProc);
+    m_hwnd = ::CreateWindowExW(windowExStyle, windowClassName, L"Form1", windowStyle, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               ::GetModuleHandleW(nullptr), this);
+    if (!m_hwnd)
+        throw std::runtime_error("cannot create the window");
+    m_postTarget = m_hwnd;
+    createControls();
+    applyDpi(dpiOf(m_hwnd));
+    m_form = std::make_unique<Form1>(
+        Form1Controls{*this, *Drive1, *Drive2, *Dir1, *Dir2, *Text1, *Text2},
+        Form1Services{
+            presentDate, settings,
+            [this](const std::string& prompt, MsgBoxStyle style, const std::string& title) {
+                showMsgBox(m_hwnd, prompt, style, title);
+            },
+            &systemFileOps(), std::move(client)});
+}
+
+Form1Window::~Form1Window()
+{
+    m_form.reset();
+    if (m_hwnd)
+        ::DestroyWindow(m_hwnd);
+    if (m_font)
+        ::DeleteObject(m_font);
+}
+
+void Form1Window::createControls()
+{
+    // Made in tab order, which is the order the dialog manager moves through them.
+    const DWORD labelStyle = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+    Label1[0] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_0Id);
+    Label1[1] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_1Id);
+    for (int index = 0; index < 2; ++index)
+        Label1[index]->setWindowText(Label1Captions[index]);
+    Dir1 = std::make_unique<DirListBox>(m_hwnd, Dir1Id);
+    Drive1 = std::make_unique<DriveListBox>(m_hwnd, Drive1Id);
+    Drive2 = std::make_unique<DriveListBox>(m_hwnd, Drive2Id);
+    Dir2 = std::make_unique<DirListBox>(m_hwnd, Dir2Id);
+    Text1 = std::make_unique<TextBox>(m_hwnd, Text1Id);
+    Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
+    m_statusLine = std::make_unique<ChildWindow>(
+        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
+        FailureLineId);
+
+    // Every failure, one to a line, where the status line has room only for the first.
+    m_tooltip =
+        ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd,
+                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_statusLine->hwnd());
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 600);
+}
+
+// In the order of the layout's controls.
+std::array<ChildWindow*, 9> Form1Window::controls() const
+{
+    return {Label1[0].get(), Label1[1].get(), Dir1.get(),  Drive1.get(),      Drive2.get(),
+            Dir2.get(),      Text1.get(),     Text2.get(), m_statusLine.get()};
+}
+
+std::array<ChildWindow*, 4> Form1Window::selectionLists() const
+{
+    return {Drive1.get(), Drive2.get(), Dir1.get(), Dir2.get()};
+}
+
+void Form1Window::applyDpi(UINT dpi)
+{
+    const HFONT font = dialogFont(dpi);
+    for (ChildWindow* control : controls())
+        control->setFont(font);
+    if (m_font)
+        ::DeleteObject(m_font);
+    m_font = font;
+
+    Twips twips{int(dpi), 1.0};
+    twips.scale = scaleToFitTexts(twips);
+    placeControls(twips);
+}
+
+void Form1Window::placeControls(const Twips& twips)
+{
+    for (const auto& [control, rect] : controlPlaces) {
+        ChildWindow* const child = controls()[std::size_t(control)];
+        RECT pixels{twips.pixels(rect.left), twips.pixels(rect.top),
+                    twips.pixels(rect.left + rect.width), twips.pixels(rect.top + rect.height)};
+        // A drop-down list's height is that of its list when open.
+        if (child == Drive1.get() || child == Drive2.get())
+            pixels.bottom += twips.pixels(rect.height) * 10;
+        child->place(pixels);
+    }
+    RECT frame{0, 0, twips.pixels(clientWidthTwips), twips.pixels(clientHeightTwips)};
+    ::AdjustWindowRectEx(&frame, windowStyle, FALSE, windowExStyle);
+    ::SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The layout was made for a small dialog font; a larger one grows the whole window alike, as
+// dialog units do, until every fixed text shows in full.
+double Form1Window::scaleToFitTexts(const Twips& twips) const
+{
+    const HDC dc = ::GetDC(m_hwnd);
+    const HGDIOBJ before = ::SelectObject(dc, m_font);
+    double scale = 1.0;
+    const auto fit = [&](vorlund::Control control, const std::string& text, int frame) {
+        const std::wstring wide = toUtf16(text);
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+        scale = std::max(scale, double(size.cx + frame) / twips.pixels(placeOf(control).width));
+    };
+    fit(vorlund::Control::Label1_0, Label1Captions[0], 0);
+    fit(vorlund::Control::Label1_1, Label1Captions[1], 0);
+    // An edit box's border, its inner margins and the caret.
+    const DWORD margins = DWORD(::SendMessageW(Text1->hwnd(), EM_GETMARGINS, 0, 0));
+    const int editFrame = 4 * ::GetSystemMetrics(SM_CXEDGE) + LOWORD(margins) + HIWORD(margins) + 2;
+    fit(vorlund::Control::Text1, widestCounts[0], editFrame);
+    fit(vorlund::Control::Text2, widestCounts[1], editFrame);
+    ::SelectObject(dc, before);
+    ::ReleaseDC(m_hwnd, dc);
+    return scale;
+}
+
+void Form1Window::load(int show)
+{
+    m_form->Form_Load();
+    ::ShowWindow(m_hwnd, show);
+    ::UpdateWindow(m_hwnd);
+    ::SetTimer(m_hwnd, Timer1Id, 1000, nullptr);
+}
+
+bool Form1Window::takesInput(const MSG& message) const
+{
+    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+    if (!m_locked || !input)
+        return true;
+    for (const ChildWindow* list : selectionLists()) {
+        if (message.hwnd == list->hwnd() || ::IsChild(list->hwnd(), message.hwnd))
+            return false;
+    }
+    return true;
+}
+
+void Form1Window::setCaption(const std::string& caption)
+{
+    ::SetWindowTextW(m_hwnd, toUtf16(caption).c_str());
+}
+
+// A short pass shows nothing; one that lasts greys the lists out until it ends.
+void Form1Window::lockSelections(bool locked)
+{
+    if (locked == m_locked)
+        return;
+    m_locked = locked;
+    if (locked) {
+        for (const DriveListBox* drives : {Drive1.get(), Drive2.get()})
+            ::SendMessageW(drives->hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+        ::SetTimer(m_hwnd, greyOutTimerId, 300, nullptr);
+        return;
+    }
+    ::KillTimer(m_hwnd, greyOutTimerId);
+    if (!m_greyed)
+        return;
+    m_greyed = false;
+    for (ChildWindow* list : selectionLists())
+        ::EnableWindow(list->hwnd(), TRUE);
+    if (m_focusBeforeGrey)
+        ::SetFocus(m_focusBeforeGrey);
+}
+
+void Form1Window::greyOutSelections()
+{
+    ::KillTimer(m_hwnd, greyOutTimerId);
+    if (!m_locked)
+        return;
+    // Disabling the control with the focus takes it away; it comes back when the lock ends.
+    m_focusBeforeGrey = nullptr;
+    for (ChildWindow* list : selectionLists()) {
+        if (::GetFocus() == list->hwnd())
+            m_focusBeforeGrey = list->hwnd();
+    }
+    for (ChildWindow* list : selectionLists())
+        ::EnableWindow(list->hwnd(), FALSE);
+    m_greyed = true;
+}
+
+void Form1Window::showFailures(const std::string& line, const std::string& details)
+{
+    m_failures = line;
+    const std::wstring tip = toUtf16(details);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_statusLine->hwnd());
+    tool.lpszText = const_cast<wchar_t*>(tip.c_str());
+    ::SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    showStatusLine();
+}
+
+void Form1Window::showProgress(const std::string& text)
+{
+    m_progress = text;
+    showStatusLine();
+}
+
+// A long move's progress takes the line while it lasts; the failures come back after.
+void Form1Window::showStatusLine()
+{
+    m_statusLine->setWindowText(m_progress.empty() ? m_failures : m_progress);
+}
+
+void Form1Window::post(std::function<void()> task)
+{
+    auto* posted = new std::function<void()>(std::move(task));
+    const HWND target = m_postTarget;
+    if (!target || !::PostMessageW(target, postedTask, 0, reinterpret_cast<LPARAM>(posted)))
+        delete posted;
+}
+
+void Form1Window::command(int id, WORD code)
+{
+    // Enter, which the dialog manager turns into the default button's IDOK, opens a folder.
+    if (id == IDOK) {
+        for (DirListBox* list : {Dir1.get(), Dir2.get()}) {
+            if (::GetFocus() == list->hwnd())
+                list->openSelected();
+        }
+        return;
+    }
+    for (ChildWindow* control : controls()) {
+        if (control->id() == id)
+            control->notified(code);
+    }
+}
+
+LRESULT CALLBACK Form1Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<Form1Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window || !window->m_hwnd)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->handle(message, wParam, lParam);
+}
+
+LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == Timer1Id)
+            m_form->Timer1_Tick();
+        else if (wParam == greyOutTimerId)
+            greyOutSelections();
+        return 0;
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the control that had the keyboard gets it back, the first list at
+        // first.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            m_focusBeforeDeactivation = ::GetFocus();
+        } else {
+            ::SetFocus(::IsChild(m_hwnd, m_focusBeforeDeactivation) ? m_focusBeforeDeactivation
+                                                                    : Dir1->hwnd());
+        }
+        return 0;
+    case postedTask: {
+        const std::unique_ptr<std::function<void()>> task(
+            reinterpret_cast<std::function<void()>*>(lParam));
+        (*task)();
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == m_statusLine->hwnd() && m_progress.empty()) {
+            const LRESULT brush = ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0xb0, 0x00, 0x20));
+            return brush;
+        }
+        break;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        applyDpi(HIWORD(wParam));
+        return 0;
+    }
+    case WM_CLOSE:
+        // A copy broken off keeps its source; the window need not wait for a long one to end.
+        m_form->Form_Unload();
+        ::DestroyWindow(m_hwnd);
+        return 0;
+    case WM_DESTROY: {
+        ::KillTimer(m_hwnd, Timer1Id);
+        ::KillTimer(m_hwnd, greyOutTimerId);
+        m_postTarget = nullptr;
+        // Tasks posted but never run. Drained before the quit is posted: a filtered PeekMessage
+        // takes WM_QUIT too.
+        MSG left;
+        while (::PeekMessageW(&left, m_hwnd, postedTask, postedTask, PM_REMOVE))
+            delete reinterpret_cast<std::function<void()>*>(left.lParam);
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    case WM_NCDESTROY: {
+        const HWND hwnd = m_hwnd;
+        m_hwnd = nullptr;
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    }
+    return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+} // namespace vorlund::win32
