@@ -47,10 +47,11 @@ wine reg query "$uninstallKey" /v UninstallString >/dev/null 2>&1 || fail "no un
 
 printf 'song' > "$work/download/a.mp3"
 wine "$installed/vorlund.exe" &
+program=$!
 for _ in $(seq 300); do [ -f "$work/destination/a.mp3" ] && break; sleep 0.1; done
 [ "$(cat "$work/destination/a.mp3" 2>/dev/null)" = song ] || fail "the installed program moved nothing"
 wineserver -k
-wait
+wait "$program" || true
 before=$(stored)
 
 wine "$installed/uninstall.exe" /S
