@@ -75,6 +75,24 @@ TEST(Form1Pass, AVanishedDownloadFolderIsReportedAndThePassesGoOn)
     EXPECT_EQ(window.view.failureLine, "");
 }
 
+// Windows' classic limit of 260 characters a path: the program sets none of its own.
+TEST(Form1Pass, MovesBetweenFoldersDeeperThanTheClassicPathLimit)
+{
+    Window window;
+    fs::path deep = window.root.path();
+    for (int level = 0; level < 20; ++level)
+        deep /= "a-folder-of-twenty-c";
+    fs::create_directories(deep / "download");
+    fs::create_directories(deep / "destination");
+    writeFile(deep / "download" / "song.mp3", "x");
+    window.form().Form_Load();
+    window.Dir1.setPath(text(deep / "download"));
+    window.Dir2.setPath(text(deep / "destination"));
+    window.pass();
+    EXPECT_EQ(readFile(deep / "destination" / "song.mp3"), "x");
+    EXPECT_EQ(window.view.failureLine, "");
+}
+
 TEST(Form1Pass, TheSameFolderUnderAnotherSpellingMovesNothing)
 {
     Window window;
