@@ -48,7 +48,7 @@ public:
         if (!m_form)
             m_form = std::make_unique<Form1>(
                 Form1Controls{view, Drive1, Drive2, Dir1, Dir2, Text1, Text2},
-                Form1Services{[] { return std::string("6-12-2026 19:24:47"); }, settings,
+                Form1Services{[this] { return now; }, settings,
                               [this](const std::string& prompt, MsgBoxStyle, const std::string&) {
                                   boxes.push_back(prompt);
                               },
@@ -89,6 +89,7 @@ public:
     // No client unless a test sets one: an empty path starts nothing.
     Client client{"vorlund test client", ""};
     std::vector<std::string> boxes;
+    std::string now = "6-12-2026 19:24:47";
 
 private:
     std::unique_ptr<Form1> m_form;
