@@ -3,8 +3,8 @@
 #include "engine/runtime_error.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
-#include "support/spellings.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
@@ -23,6 +23,36 @@ Names namesIn(const fs::path& folder)
         names.push_back(displayPath(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// An existing folder's path as given, and every other way to write it that the system reads as
+// that same folder: separators doubled and trailing, "." and "..", letter case where names ignore
+// it, and on Windows forward slashes, short (8.3) names and a "\\?\" device path.
+std::vector<fs::path> folderSpellings(const fs::path& folder)
+{
+    using Text = fs::path::string_type;
+    const Text text = folder.native();
+    const auto separator = fs::path::preferred_separator;
+    Text doubled = folder.root_path().native();
+    for (const fs::path& part : folder.relative_path())
+        doubled += part.native() + Text(2, separator);
+    Text otherCase = text;
+    std::transform(text.begin(), text.end(), otherCase.begin(), [](auto c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        return letter ? static_cast<decltype(c)>(c ^ 0x20) : c;
+    });
+    Text slashes = text;
+    std::replace(slashes.begin(), slashes.end(), separator, fs::path::value_type('/'));
+    const Text device = folder.has_root_name() ? fs::path("\\\\?\\").native() + text : Text();
+
+    std::vector<fs::path> spellings{folder, doubled, text + separator, folder / ".",
+                                    folder / ".." / folder.filename()};
+    for (const Text& other : {namesIgnoreCase(folder) ? otherCase : text, slashes,
+                              shortNameOf(folder).native(), device}) {
+        if (!other.empty() && other != text)
+            spellings.push_back(other);
+    }
+    return spellings;
 }
 
 struct MoverSetting
