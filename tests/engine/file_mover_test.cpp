@@ -1,25 +1,21 @@
 #include "engine/file_mover.h"
-#include "engine/folder_listing.h"
+#include "engine/folder_identity.h"
 #include "engine/runtime_error.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
-#include "support/spellings.h"
-#include "support/temp_folder.h"
 
+#include <algorithm>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 
-namespace vorlund {
+namespace vorlund::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-using test::readFile;
-using test::TempFolder;
-using test::writeFile;
 
+// Every name in the folder, hidden ones (a temporary copy) included.
 Names namesIn(const fs::path& folder)
 {
     Names names;
@@ -29,16 +25,34 @@ Names namesIn(const fs::path& folder)
     return names;
 }
 
-int errorOf(const std::function<void()>& action)
+// An existing folder's path as given, and every other way to write it that the system reads as
+// that same folder: separators doubled and trailing, "." and "..", letter case where names ignore
+// it, and on Windows forward slashes, short (8.3) names and a "\\?\" device path.
+std::vector<fs::path> folderSpellings(const fs::path& folder)
 {
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        EXPECT_FALSE(error.description().empty());
-        return error.number();
+    using Text = fs::path::string_type;
+    const Text text = folder.native();
+    const auto separator = fs::path::preferred_separator;
+    Text doubled = folder.root_path().native();
+    for (const fs::path& part : folder.relative_path())
+        doubled += part.native() + Text(2, separator);
+    Text otherCase = text;
+    std::transform(text.begin(), text.end(), otherCase.begin(), [](auto c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        return letter ? static_cast<decltype(c)>(c ^ 0x20) : c;
+    });
+    Text slashes = text;
+    std::replace(slashes.begin(), slashes.end(), separator, fs::path::value_type('/'));
+    const Text device = folder.has_root_name() ? fs::path("\\\\?\\").native() + text : Text();
+
+    std::vector<fs::path> spellings{folder, doubled, text + separator, folder / ".",
+                                    folder / ".." / folder.filename()};
+    for (const Text& other : {namesIgnoreCase(folder) ? otherCase : text, slashes,
+                              shortNameOf(folder).native(), device}) {
+        if (!other.empty() && other != text)
+            spellings.push_back(other);
     }
-    ADD_FAILURE() << "no error raised";
-    return 0;
+    return spellings;
 }
 
 struct MoverSetting
@@ -47,6 +61,7 @@ struct MoverSetting
     bool foldersHeld; // as during a pass
 };
 
+// Across volumes means a real second volume where the run names one.
 class FileMoverTest : public ::testing::TestWithParam<MoverSetting>
 {
 protected:
@@ -54,21 +69,25 @@ protected:
     {
         fs::create_directory(download);
         fs::create_directory(destination);
-        ops.pretendOtherVolume = GetParam().acrossVolumes;
+        ops.pretendOtherVolume = GetParam().acrossVolumes && otherVolume.empty();
         if (GetParam().foldersHeld)
-            folders = mover.holdFolders(download, destination);
+            hold = mover.holdFolders(download, destination);
     }
     MoveResult move(const fs::path& name)
     {
-        return mover.move(download / name, destination / name);
+        return mover.move(download / name, destination / name,
+                          [this](std::uintmax_t copied, std::uintmax_t) { told = copied; });
     }
 
+    const fs::path otherVolume = otherVolumeFolder();
     TempFolder root;
+    TempFolder away{GetParam().acrossVolumes && !otherVolume.empty() ? otherVolume : root.path()};
     fs::path download = root / "download";
-    fs::path destination = root / "destination";
-    test::FaultyOps ops;
+    fs::path destination = away / "destination";
+    FaultyOps ops;
     FileMover mover{ops};
-    FolderHold folders;
+    FolderHold hold;
+    std::uintmax_t told = 0;
 };
 
 INSTANTIATE_TEST_SUITE_P(, FileMoverTest,
@@ -79,40 +98,50 @@ INSTANTIATE_TEST_SUITE_P(, FileMoverTest,
                                     (info.param.foldersHeld ? "Held" : "");
                          });
 
-TEST_P(FileMoverTest, MovesAReadOnlyFileWholeWithItsTime)
+TEST_P(FileMoverTest, MovesAnyFileWholeWithItsTimeAndPermissions)
 {
     const std::string contents(300'000, 'x');
-    writeFile(download / "a.mp3", contents);
-    fs::last_write_time(download / "a.mp3",
-                        fs::file_time_type::clock::now() - std::chrono::hours(48));
-    fs::permissions(download / "a.mp3", fs::perms::owner_write | fs::perms::group_write,
-                    fs::perm_options::remove);
-    const fs::file_status status = fs::status(download / "a.mp3");
-    const auto stamp = fs::last_write_time(download / "a.mp3");
-    Names listedDuringCopy;
-    ops.afterCopy = [&](const fs::path&, const fs::path&) {
-        listedDuringCopy = listMatchingFiles(destination, {"*"}).names;
-    };
-    std::uintmax_t told = 0;
+    // UTF-8 made into paths as UTF-8, which a plain string is not on Windows.
+    for (const fs::path& name : {fs::path(u8"Björk – Jóga ♫.mp3"), fs::path(u8"日本語.jpg"),
+                                 fs::path(std::string(251, 'l') + ".mp3")}) {
+        writeFile(download / name, contents);
+        fs::last_write_time(download / name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(48));
+        fs::permissions(download / name, fs::perms::owner_write | fs::perms::group_write,
+                        fs::perm_options::remove);
+        const fs::perms permissions = fs::status(download / name).permissions();
+        const auto time = fs::last_write_time(download / name);
 
-    const MoveResult result =
-        mover.move(download / "a.mp3", destination / "a.mp3",
-                   [&](std::uintmax_t copied, std::uintmax_t) { told = copied; });
-
-    EXPECT_EQ(result.outcome, MoveOutcome::Moved);
+        EXPECT_EQ(move(name).outcome, MoveOutcome::Moved);
+        EXPECT_EQ(readFile(destination / name), contents);
+        EXPECT_EQ(fs::status(destination / name).permissions(), permissions);
+        EXPECT_EQ(fs::last_write_time(destination / name), time);
+    }
     EXPECT_EQ(told, GetParam().acrossVolumes ? contents.size() : 0u);
-    EXPECT_TRUE(listedDuringCopy.empty()) << "a folder list showed the temporary copy";
-    EXPECT_EQ(readFile(destination / "a.mp3"), contents);
-    EXPECT_EQ(fs::status(destination / "a.mp3").permissions(), status.permissions());
-    EXPECT_EQ(fs::last_write_time(destination / "a.mp3"), stamp);
+    // A folder that ends in a separator gets another at the join; Windows reads "/" as well.
+    for (const auto separator :
+         std::set<fs::path::value_type>{fs::path::preferred_separator, '/'}) {
+        const fs::path name = separator == '/' ? "slashes.mp3" : "separators.mp3";
+        const fs::path::string_type join = fs::path::string_type(2, separator) + name.native();
+        writeFile(download / name, "song");
+        mover.move(download.native() + join, destination.native() + join);
+        EXPECT_EQ(readFile(destination / name), "song");
+    }
+    writeFile(root / "target.mp3", "target");
+    if (makeSymlink(root / "target.mp3", download / "link.mp3")) {
+        move("link.mp3");
+        EXPECT_EQ(fs::read_symlink(destination / "link.mp3"), root / "target.mp3");
+        EXPECT_EQ(readFile(root / "target.mp3"), "target");
+    }
     EXPECT_EQ(namesIn(download), Names{});
-    EXPECT_EQ(namesIn(destination), Names{"a.mp3"});
+    Names listed = listMatchingFiles(destination, {"*"}).names;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, namesIn(destination)) << "a moved file is hidden, or a temporary copy left";
 }
 
 TEST_P(FileMoverTest, NeverReplacesATakenName)
 {
     const std::string longest = std::string(251, 'l') + ".mp3";
-    const bool caseIgnored = test::namesIgnoreCase(destination);
     struct Case
     {
         std::string name;
@@ -124,8 +153,8 @@ TEST_P(FileMoverTest, NeverReplacesATakenName)
         {"b.mp3", {{"b.mp3", "old"}, {"b (2).mp3", "older"}}, "b (3).mp3"},
         {"c.tar.zip", {{"c.tar.zip", "old"}}, "c.tar (2).zip"},
         {"d.mp3", {{"d.mp3", "/"}}, "d (2).mp3"},
-        {"e.mp3", {{"E.MP3", "old"}}, caseIgnored ? "e (2).mp3" : "e.mp3"},
-        {longest, {{longest, "old"}}, numberedName(longest, 2).string()},
+        {"e.mp3", {{"E.MP3", "old"}}, namesIgnoreCase(destination) ? "e (2).mp3" : "e.mp3"},
+        {longest, {{longest, "old"}}, std::string(247, 'l') + " (2).mp3"},
     };
     for (const Case& test : cases) {
         writeFile(download / test.name, "new " + test.name);
@@ -136,10 +165,9 @@ TEST_P(FileMoverTest, NeverReplacesATakenName)
                 writeFile(destination / name, contents);
         }
 
-        const MoveResult result = move(test.name);
+        EXPECT_EQ(move(test.name).destination, destination / test.arrivesAs);
 
-        EXPECT_EQ(result.destination, destination / test.arrivesAs);
-        EXPECT_EQ(readFile(result.destination), "new " + test.name);
+        EXPECT_EQ(readFile(destination / test.arrivesAs), "new " + test.name);
         for (const auto& [name, contents] : test.taken) {
             if (contents != "/") {
                 EXPECT_EQ(readFile(destination / name), contents) << name;
@@ -149,217 +177,89 @@ TEST_P(FileMoverTest, NeverReplacesATakenName)
     EXPECT_EQ(namesIn(download), Names{});
 }
 
-TEST_P(FileMoverTest, MovesLinksAndNamesOfAnyKind)
-{
-    // UTF-8 made into paths as UTF-8, which a plain string is not on Windows.
-    for (const fs::path& name : {fs::path(u8"Björk – Jóga ♫.mp3"), fs::path(u8"日本語.jpg"),
-                                 fs::path(std::string(251, 'l') + ".mp3")}) {
-        writeFile(download / name, "song");
-        move(name);
-        EXPECT_EQ(readFile(destination / name), "song");
-    }
-    // A folder that ends in a separator gets another at the join; Windows reads "/" as well.
-    for (const fs::path::value_type separator :
-         std::set<fs::path::value_type>{fs::path::preferred_separator, '/'}) {
-        const fs::path::string_type doubled(2, separator);
-        writeFile(download / "joined.mp3", "song");
-        mover.move(download.native() + doubled + fs::path("joined.mp3").native(),
-                   destination.native() + doubled + fs::path("joined.mp3").native());
-        EXPECT_EQ(readFile(destination / "joined.mp3"), "song");
-        fs::remove(destination / "joined.mp3");
-    }
-    writeFile(root / "target.mp3", "target");
-    if (test::makeSymlink(root / "target.mp3", download / "link.mp3")) {
-        move("link.mp3");
-        EXPECT_EQ(fs::read_symlink(destination / "link.mp3"), root / "target.mp3");
-        EXPECT_EQ(readFile(root / "target.mp3"), "target");
-    }
-    EXPECT_EQ(namesIn(download), Names{});
-}
-
-TEST_P(FileMoverTest, AFailedMoveKeepsTheSourceAndCreatesNothing)
+TEST_P(FileMoverTest, AFailedMoveKeepsTheSourceAndLeavesNothing)
 {
     writeFile(download / "a.mp3", "song");
-    EXPECT_EQ(errorOf([&] { move("gone.mp3"); }), ErrorNumber::FileNotFound);
-    EXPECT_NE(errorOf([&] { mover.move(download / "a.mp3", root / "missing" / "a.mp3"); }), 0);
-    fs::remove(destination);
-    writeFile(destination, "not a folder");
-    EXPECT_NE(errorOf([&] { move("a.mp3"); }), 0);
-
+    writeFile(destination / "file", "not a folder");
+    for (const auto& [from, to] : std::vector<std::pair<fs::path, fs::path>>{
+             {download / "gone.mp3", destination / "gone.mp3"},
+             {download / "a.mp3", destination / "missing" / "a.mp3"},
+             {download / "a.mp3", destination / "file" / "a.mp3"}}) {
+        EXPECT_THROW(mover.move(from, to), RuntimeError) << to;
+    }
     EXPECT_EQ(readFile(download / "a.mp3"), "song");
-    EXPECT_EQ(readFile(destination), "not a folder");
-    EXPECT_EQ(namesIn(root.path()), (Names{"destination", "download"}));
+    EXPECT_EQ(namesIn(destination), Names{"file"});
 }
 
-TEST_P(FileMoverTest, NeverLosesAFileMovedOntoItselfUnderAnotherSpellingOfItsFolder)
+// A copy would lose what the writer adds after it; a rename (where the system allows renaming an
+// open file) takes the writer's file along.
+TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
 {
-    // The second file's numbered name is the file itself: it must not be dropped as its own
-    // duplicate.
-    writeFile(download / "a.mp3", "only copy");
-    writeFile(download / "a (2).mp3", "also the only copy");
-    for (const test::Spelling& spelling : test::folderSpellings()) {
-        const fs::path folder = spelling.spell(download);
-        if (folder.empty())
-            continue;
-        for (const char* name : {"a.mp3", "a (2).mp3"}) {
-            try {
-                mover.move(download / name, folder / "a.mp3");
-            } catch (const RuntimeError&) {
-            }
-        }
-        EXPECT_EQ(namesIn(download), (Names{"a (2).mp3", "a.mp3"})) << spelling.name;
-        EXPECT_EQ(readFile(download / "a.mp3"), "only copy") << spelling.name;
-        EXPECT_EQ(readFile(download / "a (2).mp3"), "also the only copy") << spelling.name;
-    }
-}
-
-TEST_P(FileMoverTest, AFileStillOpenForWritingStaysUntilClosed)
-{
-    // A copy would lose what the writer adds after it; a rename (where the system allows
-    // renaming an open file) takes the writer's file along.
-    if (!test::openFilesStayPut && !GetParam().acrossVolumes)
-        GTEST_SKIP() << "here a file open for writing is renamed along with its writer";
+    const bool across = GetParam().acrossVolumes;
     writeFile(download / "a.mp3", "start");
-    test::FileInUse writer(download / "a.mp3");
-
-    EXPECT_EQ(errorOf([&] { move("a.mp3"); }), ErrorNumber::PermissionDenied);
-    EXPECT_EQ(namesIn(destination), Names{}) << "no partial file, no temporary file";
-
-    writer.close();
-    EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
-    EXPECT_EQ(readFile(destination / "a.mp3"), "start");
-}
-
-class AcrossVolumesTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ops.pretendOtherVolume = true;
-        writeFile(root / "a.mp3", "start");
-        fs::create_directory(out);
+    if (openFilesStayPut || across) {
+        FileInUse writer(download / "a.mp3");
+        EXPECT_THROW(move("a.mp3"), RuntimeError);
+        EXPECT_EQ(namesIn(destination), Names{}) << "no partial file, no temporary file";
     }
-    MoveResult move() { return FileMover(ops).move(root / "a.mp3", out / "a.mp3"); }
+    if (across) {
+        // A writer that came after the check.
+        ops.afterCopy = [](const fs::path& from) { std::ofstream(from, std::ios::app) << " more"; };
+        EXPECT_THROW(move("a.mp3"), RuntimeError);
+        EXPECT_EQ(namesIn(destination), Names{}) << "no partial file, no temporary file";
+        ops.afterCopy = nullptr;
+    }
 
+    EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
+    EXPECT_EQ(readFile(destination / "a.mp3"), across ? "start more" : "start");
+}
+
+// A hidden temporary copy that a crash cut off, read-only as a copy of a read-only file is.
+TEST(FileMover, RemovesTheCopiesThatACrashCutOff)
+{
+    TempFolder folder;
+    writeFile(folder / ".vorlund-0123456789abcdef.part", "half");
+    fs::permissions(folder / ".vorlund-0123456789abcdef.part", fs::perms::owner_write,
+                    fs::perm_options::remove);
+    writeFile(folder / "keep.mp3", "not a temporary file");
+
+    EXPECT_EQ(FileMover().removeInterruptedCopies(folder.path()), 1);
+    EXPECT_EQ(namesIn(folder.path()), Names{"keep.mp3"});
+}
+
+// Both lists start at one folder on a first run, until the user chooses: a file moved onto
+// itself, or onto a numbered name that is itself, must not be dropped as its own duplicate.
+TEST(FileMover, NeverLosesAFileMovedOntoItselfUnderAnySpellingOfItsFolder)
+{
     TempFolder root;
-    fs::path out = root / "out";
-    test::FaultyOps ops;
-};
-
-TEST_F(AcrossVolumesTest, AFileThatGrewWhileCopiedStaysForLater)
-{
-    ops.afterCopy = [](const fs::path& from, const fs::path&) {
-        std::ofstream(from, std::ios::app) << " and more";
-    };
-
-    EXPECT_NE(errorOf([&] { move(); }), 0);
-
-    EXPECT_EQ(readFile(root / "a.mp3"), "start and more");
-    EXPECT_EQ(namesIn(out), Names{}) << "no partial file, no temporary file";
-}
-
-TEST_F(AcrossVolumesTest, AMoveCutOffBeforeTheDeleteIsFinishedByTheNextOne)
-{
-    ops.beforeRemove = [](const fs::path&) {
-        throw std::system_error(std::make_error_code(std::errc::io_error), "unlink");
-    };
-    EXPECT_EQ(errorOf([&] { move(); }), ErrorNumber::DeviceIoError);
-    ASSERT_EQ(readFile(out / "a.mp3"), "start");
-
-    ops.beforeRemove = nullptr;
-    EXPECT_EQ(move().outcome, MoveOutcome::AlreadyThere);
-    EXPECT_FALSE(fs::exists(root / "a.mp3"));
-    EXPECT_EQ(namesIn(out), Names{"a.mp3"});
-}
-
-TEST_F(AcrossVolumesTest, RemovesCopiesThatACrashCutOffButNotOneStillBeingWritten)
-{
-    const fs::path stale = out / ".vorlund-0123456789abcdef.part";
-    const fs::path staleReadOnly = out / ".vorlund-fedcba9876543210.part";
-    const fs::path busy = out / ".vorlund-00000000000000bb.part";
-    for (const fs::path& part : {stale, staleReadOnly, busy})
-        writeFile(part, "half");
-    fs::permissions(staleReadOnly, fs::perms::owner_write, fs::perm_options::remove);
-    writeFile(out / "keep.mp3", "not a temporary file");
-    test::FileInUse copying(busy);
-
-    FileMover mover;
-    EXPECT_EQ(mover.removeInterruptedCopies(out), 2);
-    // The copy's program is killed: nothing but the end of its lock tells.
-    copying.close();
-    EXPECT_EQ(mover.removeInterruptedCopies(out), 1);
-    move();
-    EXPECT_EQ(namesIn(out), (Names{"a.mp3", "keep.mp3"}));
-}
-
-#ifdef __linux__
-TEST(FileMover, AFileThatReadsBackOtherThanItsSizeNeverTakesItsName)
-{
-    // The kernel's own files report no size and read as text: a real case of the two differing.
-    TempFolder root;
-
-    EXPECT_NE(errorOf([&] { FileMover().move("/proc/self/status", root / "status"); }), 0);
-
-    EXPECT_EQ(namesIn(root.path()), Names{});
-}
-#endif
-
-TEST(FileMover, MovesToARealOtherVolume)
-{
-    const fs::path other = test::otherVolumeFolder();
-    if (other.empty())
-        GTEST_SKIP() << "no second file system to move to";
-    TempFolder source;
-    TempFolder destination(other);
-    const std::string contents(3 << 20, 'q');
-    writeFile(source / "big.zip", contents);
-    fs::permissions(source / "big.zip", fs::perms::owner_write, fs::perm_options::remove);
-    std::uintmax_t told = 0;
-
-    EXPECT_EQ(FileMover()
-                  .move(source / "big.zip", destination / "big.zip",
-                        [&](std::uintmax_t copied, std::uintmax_t) { told = copied; })
-                  .outcome,
-              MoveOutcome::Moved);
-
-    EXPECT_EQ(told, contents.size()) << "a real copy, which tells its progress";
-    EXPECT_EQ(readFile(destination / "big.zip"), contents);
-    EXPECT_EQ(namesIn(source.path()), Names{});
-    EXPECT_EQ(namesIn(destination.path()), Names{"big.zip"});
-}
-
-TEST(FileMover, AFullDestinationKeepsTheSourceAndNoPartialFile)
-{
-    test::SmallVolume full;
-    if (!full.mounted())
-        GTEST_SKIP() << full.whyNot();
-    TempFolder source;
-    writeFile(source / "big.mp3", std::string(256 << 10, 'b'));
-
-    EXPECT_EQ(errorOf([&] { FileMover().move(source / "big.mp3", full.path() / "big.mp3"); }),
-              ErrorNumber::DiskFull);
-
-    EXPECT_EQ(fs::file_size(source / "big.mp3"), 256u << 10);
-    EXPECT_EQ(namesIn(full.path()), Names{});
-}
-
-TEST(NumberedName, ShortensALongStemWithoutCuttingACharacter)
-{
-    // Characters of 4 UTF-8 bytes and of 2 UTF-16 units, so that on either system the cut would
-    // fall inside one.
-    std::u8string stem;
-    while (stem.size() < 4 * 130)
-        stem += u8"\U0001F3B5";
-    const fs::path numbered = numberedName(fs::path(u8"/d/" + stem + u8".mp3"), 12);
-
-    EXPECT_LE(numbered.filename().native().size(), 255u) << "in the system's own units";
-    const std::u8string name = numbered.filename().u8string();
-    const std::u8string_view number = u8" (12).mp3";
-    ASSERT_TRUE(name.ends_with(number));
-    const std::u8string kept = name.substr(0, name.size() - number.size());
-    EXPECT_EQ(kept.size() % 4, 0u) << "no character cut in two";
-    EXPECT_TRUE(stem.starts_with(kept));
+    // A space and capitals: a name with a short name and another letter case.
+    const fs::path folder = root / "Music Collection";
+    fs::create_directories(folder / "sub");
+    writeFile(folder / "a.mp3", "only copy");
+    writeFile(folder / "a (2).mp3", "also the only copy");
+    std::vector<fs::path> spellings = folderSpellings(folder);
+    if (makeSymlink(folder, root / "link"))
+        spellings.push_back(root / "link");
+    FaultyOps ops;
+    for (const bool acrossVolumes : {false, true}) {
+        ops.pretendOtherVolume = acrossVolumes;
+        for (const fs::path& spelled : spellings) {
+            EXPECT_TRUE(sameDirectory(folder, spelled) && sameDirectory(spelled, folder))
+                << spelled;
+            for (const char* name : {"a.mp3", "a (2).mp3"}) {
+                try {
+                    FileMover(ops).move(folder / name, spelled / "a.mp3");
+                } catch (const RuntimeError&) {
+                }
+            }
+            EXPECT_EQ(readFile(folder / "a.mp3"), "only copy") << spelled;
+            EXPECT_EQ(readFile(folder / "a (2).mp3"), "also the only copy") << spelled;
+        }
+    }
+    EXPECT_EQ(namesIn(folder), (Names{"a (2).mp3", "a.mp3", "sub"}));
+    for (const fs::path& other : {folder / "sub", root.path(), root / "missing", folder / "a.mp3"})
+        EXPECT_FALSE(sameDirectory(folder, other) || sameDirectory(other, folder)) << other;
 }
 
 } // namespace
-} // namespace vorlund
+} // namespace vorlund::test

@@ -26,11 +26,11 @@ partial_sum=$(sha256sum <"$download/partial.dat")
 # Keeps three large files waiting, written while the program is down so it never sees half of one.
 files=0 bytes=0
 top_up() {
+    local extension size
     while [ "$(media_names "$download" | wc -l)" -lt 3 ]; do
         files=$((files + 1))
-        local extension=${media_extensions[files % 6]}
+        extension=${media_extensions[files % 6]}
         [ $((files % 3)) -ne 0 ] || extension=${extension^^}
-        local size
         size=$(random_between $((2 << 20)) $((32 << 20)))
         bytes=$((bytes + size))
         random_file "$download/crash-$files.$extension" "$size" "$expected"
@@ -42,29 +42,19 @@ top_up() {
 steps=openat,copy_file_range,fsync,renameat2,unlink,unlinkat
 slowed=("" fsync renameat2 "unlink,unlinkat")
 declare -A landed=()
-# Where the kill landed: the last step the trace shows on the two folders, and whether the kill
-# cut it off (" = ?", or "<unfinished ...>" when it came during a slowed call's delay).
+# Where the kill landed: in the last call on the two folders when it cut that off (" = ?", or
+# "<unfinished ...>" during a slowed call's delay), else after it.
 classify_kill() {
-    local step
-    step=$(awk -v download="$download/" -v destination="$destination" '
+    local call
+    call=$(awk -v download="$download/" -v destination="$destination" '
         index($0, download) || index($0, destination) { last = $0; last_pid = $1; next }
-        $1 == last_pid && / resumed>/ && last ~ /<unfinished \.\.\.>$/ {
-            sub(/<unfinished \.\.\.>$/, "", last)
-            last = last $0
-        }
-        END {
-            cut = last ~ /( = \?|<unfinished \.\.\.>)$/
-            temporary = last ~ /\.vorlund-[0-9a-f]*\.part/
-            if (last ~ /openat\(/ && (temporary ? last ~ /O_CREAT/ : last !~ /O_DIRECTORY/)) print "copying"
-            else if (last ~ /copy_file_range\(/) print "copying"
-            else if (last ~ /fsync\(/) print (temporary ? "flushing" : "deleting")
-            else if (last ~ /renameat2\(/ && temporary) print (cut ? "renaming" : "deleting")
-            else if (last ~ /unlink(at)?\(/ && !temporary && cut) print "deleting"
-            else print "elsewhere"
-        }' "$work/trace")
-    landed[$step]=$((${landed[$step]:-0} + 1))
+        $1 == last_pid && / resumed>/ { last = last $0 }
+        END { split(last, field, /[ (]+/)
+              print (last ~ /( = \?|<unfinished \.\.\.>)$/ ? "in " : "after ") field[2] }' "$work/trace")
+    landed[$call]=$((${landed[$call]:-0} + 1))
 }
 
+# True once a temporary copy shows that is not among the names `$1` lists.
 has_new_temporary() {
     local part
     for part in "$destination"/.vorlund-*.part; do
@@ -88,7 +78,7 @@ for ((kill_number = 1; kill_number <= kills; kill_number++)); do
         pause_ms=$(random_between 0 $((60 + 2 * delay_ms)))
     fi
     sleep "$((pause_ms / 1000)).$(printf '%03d' $((pause_ms % 1000)))"
-    program_alive || fail "the program ended by itself before kill $kill_number"
+    expect_alive "it ended by itself before kill $kill_number"
     stop_program KILL
     classify_kill
 done
@@ -100,10 +90,9 @@ expect_alive "after the last restart"
 stop_program TERM
 
 expect_whole_in "$expected" "destination after $kills kills" "$destination"
-has_no_interrupted_copy "$download" || fail "a temporary copy is left in the download folder"
+no_temporary_in "$download" || fail "a temporary copy is left in the download folder"
 [ "$(sha256sum <"$download/partial.dat")" = "$partial_sum" ] || fail "the partial download changed"
 
-echo "crash: $kills kills survived (copying ${landed[copying]:-0}, flushing ${landed[flushing]:-0}," \
-    "renaming ${landed[renaming]:-0}, deleting ${landed[deleting]:-0}," \
-    "elsewhere ${landed[elsewhere]:-0}); $files files ($((bytes >> 20)) MiB) moved across volumes," \
-    "lost: 0, corrupt: 0"
+summary=$(for call in "${!landed[@]}"; do printf '%s %s, ' "$call" "${landed[$call]}"; done)
+echo "crash: $kills kills survived (${summary%, }); $files files ($((bytes >> 20)) MiB)" \
+    "moved across volumes, lost: 0, corrupt: 0"

@@ -14,9 +14,7 @@ if [ -z "${VORLUND_RELIABILITY_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work=
-pid=
-mounts=()
+work= pid= mounts=()
 
 cleanup() {
     local status=$? i
@@ -41,20 +39,17 @@ init_work() {
 
 fail() {
     echo "FAIL: $*" >&2
-    if [ -s "${stderr_log:-/dev/null}" ]; then
-        echo "--- the program's standard error (last lines):" >&2
-        tail -n 20 "$stderr_log" >&2
-    fi
+    [ ! -s "${stderr_log:-}" ] || { echo "--- the program's last reports:" && tail -n 20 "$stderr_log"; } >&2
     exit 1
 }
 
 # A tmpfs of `size` at `folder`, or skip the test: it needs root to mount one.
 need_tmpfs() {
     mkdir -p "$1"
-    if ! mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null; then
+    mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null || {
         echo "SKIP: cannot mount a tmpfs at '$1' (needs root or CAP_SYS_ADMIN)"
         exit "$skip_code"
-    fi
+    }
     mounts+=("$1")
 }
 
@@ -81,23 +76,15 @@ start_program() {
 
 # SIGKILL unless told otherwise; waits until the process (and a tracer) is gone.
 stop_program() {
-    if [ -n "$pid" ]; then
-        kill "-${1:-KILL}" "$pid" 2>/dev/null || true
-        wait "$runner" 2>/dev/null || true
-        pid=
-    fi
+    [ -z "$pid" ] || { kill "-${1:-KILL}" "$pid" 2>/dev/null || true; wait "$runner" 2>/dev/null || true; }
+    pid=
 }
 
 # Alive and not a zombie waiting to be reaped.
-program_alive() {
-    local stat
-    [ -n "$pid" ] && stat=$(<"/proc/$pid/stat") 2>/dev/null || return 1
-    stat=${stat##*) }
-    [ "${stat%% *}" != Z ]
-}
-
 expect_alive() {
-    program_alive || fail "the program is gone ($*)"
+    local stat
+    [ -n "$pid" ] && stat=$(<"/proc/$pid/stat") 2>/dev/null && stat=${stat##*) } &&
+        [ "${stat%% *}" != Z ] || fail "the program is gone ($*)"
 }
 
 # Polls `command...` until it succeeds, for at most `seconds`: a guard against a hang, long
@@ -113,26 +100,17 @@ wait_until() {
 
 # The media files directly in `folder`, one name a line; hidden files are passed over.
 media_names() {
-    local path name
-    for path in "$1"/*; do
-        name=${path##*/}
-        [ -f "$path" ] && [[ ${name,,} =~ \.(mp3|wma|mpg|zip|jpg|gif)$ ]] && echo "$name"
-    done
-    return 0
-}
-
-has_no_media() {
-    [ -z "$(media_names "$1")" ]
-}
-
-has_no_interrupted_copy() {
-    local paths=("$1"/.vorlund-*.part)
-    [ "${#paths[@]}" -eq 0 ]
+    LC_ALL=C find "$1" -mindepth 1 -maxdepth 1 -type f -name '[!.]*' \
+        -iregex '.*\.\(mp3\|wma\|mpg\|zip\|jpg\|gif\)' -printf '%f\n'
 }
 
 # Nothing left to move from `download`, no temporary copy left in `destination`.
 all_moved() {
-    has_no_media "$1" && has_no_interrupted_copy "$2"
+    [ -z "$(media_names "$1")" ] && no_temporary_in "$2"
+}
+
+no_temporary_in() {
+    ! compgen -G "$1/.vorlund-*.part" >/dev/null
 }
 
 # "checksum  name" for every file directly in the folders, sorted; sha256sum escapes a name
@@ -145,13 +123,18 @@ checksums() {
     done | sort
 }
 
-# Fails unless the folders hold exactly the files and contents that `expected` lists.
+# True when the folders hold exactly the files and contents that `expected` lists.
+whole_in() {
+    local expected=$1
+    shift
+    diff <(sort "$expected") <(checksums "$@") >"$work/difference"
+}
+
 expect_whole_in() {
     local expected=$1 what=$2
     shift 2
-    local difference
-    difference=$(diff <(sort "$expected") <(checksums "$@")) ||
-        fail "$what: files missing, changed or unexpected:"$'\n'"$(head -n 20 <<<"$difference")"
+    whole_in "$expected" "$@" ||
+        fail "$what: files missing, changed or unexpected:"$'\n'"$(head -n 20 "$work/difference")"
 }
 
 # A file of `bytes` random bytes, its checksum line added to `list`.
@@ -162,33 +145,4 @@ random_file() {
 
 random_between() {
     echo $((($1) + (RANDOM * 32768 + RANDOM) % (($2) - ($1) + 1)))
-}
-
-# The program's window title, which each pass sets anew with the seconds.
-window_title() {
-    local window
-    window=$(xwininfo -root -tree 2>/dev/null | awk '/"Vorlund / { print $1; exit }')
-    [ -z "$window" ] || xprop -id "$window" _NET_WM_NAME 2>/dev/null |
-        sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
-}
-
-# Waits until the program has started `count` more passes. A pass starts only once the last one's
-# moves ended, so a pass may take as long as its slowest move: the deadline guards against a
-# hang, and assumes no speed.
-wait_passes() {
-    local count=$1
-    last_title=$(window_title)
-    for ((; count > 0; count--)); do
-        wait_until 120 title_changed || fail "no pass started for 120 seconds"
-        last_title=$title
-    done
-}
-
-title_changed() {
-    title=$(window_title) && [ -n "$title" ] && [ "$title" != "$last_title" ]
-}
-
-# How many of the program's reports ("vorlund: ..." lines) hold `text`.
-reports_of() {
-    grep -F -- "$1" "$stderr_log" | grep -c '^vorlund: ' || true
 }

@@ -16,21 +16,46 @@ public:
     std::function<std::error_code(const std::filesystem::path& from,
                                   const std::filesystem::path& to)>
         beforeRename;
-    std::function<void(const std::filesystem::path& from, const std::filesystem::path& to)>
-        afterCopy;
-    std::function<void(const std::filesystem::path& file)> beforeRemove;
+    std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void(std::uintmax_t copied)> duringCopy;
 
-    FileStamp stamp(const std::filesystem::path& file) override;
+    FileStamp stamp(const std::filesystem::path& file) override { return real().stamp(file); }
     std::error_code renameNoReplace(const std::filesystem::path& from,
-                                    const std::filesystem::path& to) override;
-    FolderHold holdFolders(const std::vector<std::filesystem::path>& folders) override;
+                                    const std::filesystem::path& to) override
+    {
+        if (const std::error_code fault = beforeRename ? beforeRename(from, to) : std::error_code())
+            return fault;
+        // Renames inside one folder (a temporary copy taking its name) stay real.
+        if (pretendOtherVolume && from.parent_path() != to.parent_path())
+            return std::make_error_code(std::errc::cross_device_link);
+        return real().renameNoReplace(from, to);
+    }
+    FolderHold holdFolders(const std::vector<std::filesystem::path>& folders) override
+    {
+        return real().holdFolders(folders);
+    }
     void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
-                   const CopyProgress& progress) override;
-    void remove(const std::filesystem::path& file) override;
-    bool removeIfAbandoned(const std::filesystem::path& file) override;
-    void flushFolder(const std::filesystem::path& folder) override;
+                   const CopyProgress& progress) override
+    {
+        real().copyToNew(from, to, [&](std::uintmax_t copied, std::uintmax_t total) {
+            if (duringCopy)
+                duringCopy(copied);
+            if (progress)
+                progress(copied, total);
+        });
+        if (afterCopy)
+            afterCopy(from);
+    }
+    void remove(const std::filesystem::path& file) override { real().remove(file); }
+    bool removeIfAbandoned(const std::filesystem::path& file) override
+    {
+        return real().removeIfAbandoned(file);
+    }
+    void flushFolder(const std::filesystem::path& folder) override { real().flushFolder(folder); }
+
+private:
+    static FileOps& real() { return systemFileOps(); }
 };
 
 } // namespace vorlund::test

@@ -3,16 +3,10 @@
 #include "temp_folder.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <string>
 
 namespace vorlund::test {
 
-// What the tests need of the file system that each OS does its own way; one implementation
-// per OS.
-
-// A folder on another volume than the temporary folder, or empty when there is none.
-std::filesystem::path otherVolumeFolder();
+// What the tests need of the file system that each OS does its own way; one file per OS.
 
 // `path` spelled with short (8.3) names, or empty where the system or the volume gives none.
 std::filesystem::path shortNameOf(const std::filesystem::path& path);
@@ -37,24 +31,6 @@ public:
 
 private:
     std::intptr_t m_handle;
-};
-
-// A small file system (one that fills up, or a second drive), mounted for the object's lifetime
-// where the system lets a test make one.
-class SmallVolume
-{
-public:
-    explicit SmallVolume(int kibibytes = 64);
-    SmallVolume(const SmallVolume&) = delete;
-    SmallVolume& operator=(const SmallVolume&) = delete;
-    ~SmallVolume();
-    bool mounted() const { return m_whyNot.empty(); }
-    const std::string& whyNot() const { return m_whyNot; }
-    const std::filesystem::path& path() const { return m_folder.path(); }
-
-private:
-    TempFolder m_folder;
-    std::string m_whyNot;
 };
 
 } // namespace vorlund::test

@@ -1,33 +1,15 @@
 #include "file_system.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
-#include <string>
 #include <sys/file.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace vorlund::test {
 
 namespace fs = std::filesystem;
-
-fs::path otherVolumeFolder()
-{
-    struct stat temp
-    {
-    };
-    struct stat shm
-    {
-    };
-    const fs::path candidate = "/dev/shm";
-    if (::stat(fs::temp_directory_path().c_str(), &temp) == 0 &&
-        ::stat(candidate.c_str(), &shm) == 0 && temp.st_dev != shm.st_dev)
-        return candidate;
-    return {};
-}
 
 fs::path shortNameOf(const fs::path&)
 {
@@ -44,28 +26,13 @@ const bool openFilesStayPut = false;
 FileInUse::FileInUse(const fs::path& file) : m_handle(::open(file.c_str(), O_WRONLY | O_CLOEXEC))
 {
     if (m_handle < 0 || ::flock(static_cast<int>(m_handle), LOCK_EX) != 0)
-        throw std::runtime_error("cannot hold " + file.string() + ": " + std::strerror(errno));
+        throw std::system_error(errno, std::generic_category(), "cannot hold " + file.string());
 }
 
 void FileInUse::close()
 {
     if (m_handle >= 0)
-        ::close(static_cast<int>(m_handle));
-    m_handle = -1;
-}
-
-// tmpfs, which root may mount, and CI runs as root.
-SmallVolume::SmallVolume(int kibibytes)
-{
-    const std::string size = "size=" + std::to_string(kibibytes) + "k";
-    if (::mount("vorlund-test", m_folder.path().c_str(), "tmpfs", 0, size.c_str()) != 0)
-        m_whyNot = std::string("cannot mount a small file system here: ") + std::strerror(errno);
-}
-
-SmallVolume::~SmallVolume()
-{
-    if (mounted())
-        ::umount(m_folder.path().c_str());
+        ::close(static_cast<int>(std::exchange(m_handle, -1)));
 }
 
 } // namespace vorlund::test

@@ -1,24 +1,12 @@
 #include "file_system.h"
 
 #include <chrono>
-#include <cstdlib>
-#include <stdexcept>
 #include <system_error>
 #include <windows.h>
 
 namespace vorlund::test {
 
 namespace fs = std::filesystem;
-
-// Drive letters say nothing about volumes under Wine, where C: and Z: may lie on one file
-// system; so the harness names the folder, and without it there is none.
-fs::path otherVolumeFolder()
-{
-    const char* folder = std::getenv("VORLUND_TEST_OTHER_VOLUME");
-    if (!folder || !*folder || !fs::is_directory(folder))
-        return {};
-    return folder;
-}
 
 fs::path shortNameOf(const fs::path& path)
 {
@@ -71,11 +59,5 @@ void FileInUse::close()
         ::CloseHandle(handle);
     m_handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
 }
-
-SmallVolume::SmallVolume(int /*kibibytes*/)
-    : m_whyNot("Windows makes no small volume without an administrator's rights")
-{}
-
-SmallVolume::~SmallVolume() = default;
 
 } // namespace vorlund::test

@@ -1,5 +1,8 @@
 #include "temp_folder.h"
 
+#include "engine/file_ops.h"
+
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -12,14 +15,9 @@ namespace fs = std::filesystem;
 TempFolder::TempFolder(const fs::path& under)
 {
     std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = under / ("vorlund-test-" + std::to_string(random()));
-        if (fs::create_directory(candidate)) {
-            m_path = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder under " + under.string());
+    do
+        m_path = under / ("vorlund-test-" + std::to_string(random()));
+    while (!fs::create_directory(m_path));
 }
 
 TempFolder::~TempFolder()
@@ -27,35 +25,30 @@ TempFolder::~TempFolder()
     // Windows deletes no read-only file, and a test may have left one.
     std::error_code ec;
     for (fs::recursive_directory_iterator it(m_path, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code ignored;
-        if (!it->is_symlink(ignored))
-            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        if (!it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
     }
     fs::remove_all(m_path, ec);
 }
 
 void writeFile(const fs::path& path, const std::string& contents)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
-    if (!out.flush())
+    if (!(std::ofstream(path, std::ios::binary) << contents).flush())
         throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string readFile(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream contents;
-    contents << in.rdbuf();
+    contents << std::ifstream(path, std::ios::binary).rdbuf();
     return contents.str();
 }
 
 bool namesIgnoreCase(const fs::path& folder)
 {
-    const fs::path probe = folder / "case-probe";
-    writeFile(probe, "");
+    writeFile(folder / "case-probe", "");
     const bool ignored = fs::exists(folder / "CASE-PROBE");
-    fs::remove(probe);
+    fs::remove(folder / "case-probe");
     return ignored;
 }
 
@@ -64,6 +57,18 @@ bool makeSymlink(const fs::path& target, const fs::path& link)
     std::error_code ec;
     fs::create_symlink(target, link, ec);
     return !ec && fs::is_symlink(link);
+}
+
+// Drive letters say nothing about volumes under Wine, where C: and Z: may lie on one file system:
+// the volumes' own numbers decide.
+fs::path otherVolumeFolder()
+{
+    const char* folder = std::getenv("VORLUND_TEST_OTHER_VOLUME");
+    if (!folder || !fs::is_directory(folder) ||
+        systemFileOps().stamp(folder).volume ==
+            systemFileOps().stamp(fs::temp_directory_path()).volume)
+        return {};
+    return folder;
 }
 
 } // namespace vorlund::test

@@ -35,4 +35,8 @@ bool namesIgnoreCase(const std::filesystem::path& folder);
 // only for some users, and MinGW's std::filesystem makes none at all).
 bool makeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
 
+// The folder that the test run names in VORLUND_TEST_OTHER_VOLUME when it lies on another volume
+// than the temporary folder, else empty.
+std::filesystem::path otherVolumeFolder();
+
 } // namespace vorlund::test
