@@ -2,6 +2,7 @@
 #include "support/titled_window.h"
 #include "window/module1.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -47,6 +48,26 @@ TEST(Module1, IsTaskRunningFindsOnlyTheWholeTitleAndLeavesItUnchanged)
     }
     EXPECT_EQ(boxes, 0);
 }
+
+#ifndef _WIN32
+// The one failure an X11 search meets: no display to ask.
+TEST(Module1, AProbeThatFailsReportsOnceAndAnswersFalse)
+{
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::setenv("DISPLAY", ":9999", 1);
+    std::vector<Box> boxes;
+    std::string title = "Kazaa Lite";
+    const bool running = IsTaskRunning(
+        title, [&](const std::string& prompt, MsgBoxStyle style, const std::string& caption) {
+            boxes.push_back({prompt, style, caption});
+        });
+    ::setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_FALSE(running);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Kazaa Lite IsTaskRunning");
+    EXPECT_TRUE(boxes[0].prompt.starts_with("Error # ")) << boxes[0].prompt;
+}
+#endif
 
 } // namespace
 } // namespace vorlund
