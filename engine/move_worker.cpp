@@ -79,21 +79,21 @@ void MoveWorker::run(const Events& events)
 {
     // Kept for the whole run: its moves go between the same two folders.
     FolderHold folders;
-    std::size_t index = 0;
+    bool first = true;
     for (std::deque<MoveJob> jobs = takeJobs(); !jobs.empty(); jobs = takeJobs()) {
         for (const MoveJob& job : jobs) {
             if (m_stopping)
                 return;
-            if (index == 0)
+            if (std::exchange(first, false))
                 folders =
                     m_mover.holdFolders(job.source.parent_path(), job.destination.parent_path());
-            if (!move(job, index++, events))
+            if (!move(job, events))
                 return;
         }
     }
 }
 
-bool MoveWorker::move(const MoveJob& job, std::size_t index, const Events& events)
+bool MoveWorker::move(const MoveJob& job, const Events& events)
 {
     const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
         if (m_stopping)
@@ -101,18 +101,17 @@ bool MoveWorker::move(const MoveJob& job, std::size_t index, const Events& event
         if (events.progress)
             events.progress(job, copied, total);
     };
-    std::optional<RuntimeError> error;
     try {
         m_mover.move(job.source, job.destination, progress);
     } catch (const RuntimeError& failure) {
-        error = failure;
+        if (events.failed)
+            events.failed(failure);
     } catch (const CopyStopped&) {
         return false;
     } catch (const std::exception& failure) {
-        error = RuntimeError(ErrorNumber::PathFileAccessError, failure.what());
+        if (events.failed)
+            events.failed(RuntimeError(ErrorNumber::PathFileAccessError, failure.what()));
     }
-    if (events.done)
-        events.done(index, error);
     return true;
 }
 

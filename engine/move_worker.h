@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace vorlund {
@@ -31,8 +30,8 @@ public:
         // How far the copy of `job` got.
         std::function<void(const MoveJob& job, std::uintmax_t copied, std::uintmax_t total)>
             progress;
-        // Job `index` ended; `error` says why it failed, when it did.
-        std::function<void(std::size_t index, const std::optional<RuntimeError>& error)> done;
+        // A job failed, and why; its source stays.
+        std::function<void(const RuntimeError& error)> failed;
         // Every job ended, or the moves were stopped.
         std::function<void()> finished;
     };
@@ -60,7 +59,7 @@ private:
     // and every job taken, or stopped.
     std::deque<MoveJob> takeJobs();
     // False when the moves were stopped during this one.
-    bool move(const MoveJob& job, std::size_t index, const Events& events);
+    bool move(const MoveJob& job, const Events& events);
 
     FileMover& m_mover;
     std::thread m_thread;

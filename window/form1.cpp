@@ -76,9 +76,8 @@ void Form1::Timer1_Timer()
     events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
         m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
     };
-    events.done = [this](std::size_t, const std::optional<RuntimeError>& error) {
-        if (error)
-            m_window.post([this, text = error->description()] { report(text); });
+    events.failed = [this](const RuntimeError& error) {
+        m_window.post([this, text = error.description()] { report(text); });
     };
     events.finished = [this] { m_window.post([this] { endPass(); }); };
     m_worker.start(std::move(events), [this, folders] { listAndMove(folders); });
