@@ -11,9 +11,14 @@ std::optional<std::vector<std::string>> FolderChanges::since(const std::filesyst
     if (m_notifications && sameFolder) {
         if (std::optional<std::vector<std::string>> names = m_notifications->take())
             return names;
+        // Where nothing is told (a network share tells only of this machine's changes), the
+        // folder's times still say whether anything changed at all.
+        if (m_watch.unchangedSinceLastLook(folder))
+            return std::vector<std::string>{};
     }
     m_folder = folder;
     m_state = state;
+    m_watch.look(folder);
     m_notifications = std::make_unique<FolderNotifications>(folder);
     return std::nullopt;
 }

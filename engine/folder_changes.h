@@ -18,7 +18,8 @@ class FolderChanges
 public:
     // The names added, removed or changed since the last look; none where that cannot be known
     // (the first look, a folder replaced under its path, more changes than the system kept, no
-    // notifications to be had): then the caller reads the folder whole. Listening starts anew
+    // notifications to be had and the folder's times changed): then the caller reads the folder
+    // whole. Listening starts anew
     // before this returns, so that what happens during that read is told at the next look.
     std::optional<std::vector<std::string>> since(const std::filesystem::path& folder);
     // The next look reads whole.
@@ -28,6 +29,7 @@ private:
     std::filesystem::path m_folder;
     std::optional<FolderState> m_state;
     std::unique_ptr<FolderNotifications> m_notifications;
+    FolderWatch m_watch;
 };
 
 } // namespace vorlund

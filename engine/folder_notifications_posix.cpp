@@ -1,12 +1,41 @@
 #include "engine/folder_notifications.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace vorlund {
+
+namespace {
+
+// A network or user-space file system tells inotify only of what this machine does there.
+bool toldOfEveryChange(const std::filesystem::path& folder)
+{
+    struct statfs volume
+    {
+    };
+    if (::statfs(folder.c_str(), &volume) != 0)
+        return false;
+    constexpr std::array<unsigned long, 9> remote{
+        0x6969,     // NFS
+        0x517B,     // SMB
+        0xFF534D42, // CIFS
+        0xFE534D42, // SMB2
+        0x65735546, // FUSE
+        0x73757245, // Coda
+        0x5346414F, // AFS
+        0x01021997, // 9P
+        0x00C36400, // Ceph
+    };
+    const auto type = static_cast<unsigned long>(volume.f_type);
+    return std::find(remote.begin(), remote.end(), type) == remote.end();
+}
+
+} // namespace
 
 struct FolderNotifications::System
 {
@@ -20,7 +49,8 @@ FolderNotifications::FolderNotifications(const std::filesystem::path& folder)
     m_system->fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     constexpr std::uint32_t events = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                      IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-    if (m_system->fd < 0 || ::inotify_add_watch(m_system->fd, folder.c_str(), events) < 0)
+    if (m_system->fd < 0 || !toldOfEveryChange(folder) ||
+        ::inotify_add_watch(m_system->fd, folder.c_str(), events) < 0)
         m_system->lost = true;
 }
 
