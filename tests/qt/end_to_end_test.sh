@@ -1,68 +1,28 @@
 #!/usr/bin/env bash
-# Runs the real program in a real X window (the caller gives the display, e.g. xvfb-run), with
-# its selections stored in a temporary config folder, and checks from outside that files
-# dropped into the download folder arrive, that the selections are stored, and that the
-# window's title ticks.
-set -euo pipefail
-program=$1
+# Runs the real program in a real X window with its selections in a temporary config folder, and
+# checks from outside that media files dropped into the download folder arrive whole, that others
+# stay, and that the window's title ticks.
+source "$(dirname "$0")/../support/real_program.sh"
+init_work "$1"
+download=$work/download destination=$work/destination
+mkdir -p "$download" "$destination"
+write_config "$download" "$destination"
+start_program
+wait_until 60 program_window >/dev/null || fail "no window appeared"
+window=$(program_window)
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; [ -f "$work/stderr" ] && cat "$work/stderr" >&2; exit 1; }
-
-mkdir -p "$work/config" "$work/download" "$work/destination" "$work/cwd"
-cat > "$work/config/vlund.conf" <<CONF
-[Startup]
-Dir1=$work/download
-Dir2=$work/destination
-CONF
-
-cd "$work/cwd"
-unset QT_QPA_PLATFORM
-XDG_CONFIG_HOME=$work/config "$program" 2>"$work/stderr" &
-pid=$!
-
-# Until the window is up.
-window=
-for _ in $(seq 100); do
-    window=$(xwininfo -root -tree 2>/dev/null | awk '/"(Form1|Vorlund )/ { print $1; exit }')
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window appeared"
-
-printf 'song' > "$work/download/a.mp3"
-printf 'picture' > "$work/download/Photo.JPG"
-printf 'partial' > "$work/download/b.dat"
-for _ in $(seq 100); do
-    [ -f "$work/destination/a.mp3" ] && [ -f "$work/destination/Photo.JPG" ] && break
-    sleep 0.1
-done
-[ "$(cat "$work/destination/a.mp3" 2>/dev/null)" = song ] || fail "a.mp3 did not arrive whole"
-[ "$(cat "$work/destination/Photo.JPG" 2>/dev/null)" = picture ] || fail "Photo.JPG did not arrive"
-[ ! -e "$work/download/a.mp3" ] || fail "a.mp3 is still in the download folder"
-[ -f "$work/download/b.dat" ] || fail "the partial download was touched"
+printf song >"$download/a.mp3"
+printf picture >"$download/Photo.JPG"
+printf partial >"$download/b.dat"
+wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_names "$download")"
+[ "$(cat "$destination/a.mp3")$(cat "$destination/Photo.JPG")" = songpicture ] ||
+    fail "the files did not arrive whole"
+[ -f "$download/b.dat" ] || fail "the partial download was touched"
 
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 first=$(title)
-case $first in "Vorlund "*) ;; *) fail "title is '$first'" ;; esac
-# The next tick, however slowly a loaded machine brings it.
-for _ in $(seq 100); do
-    second=$(title)
-    [ "$first" != "$second" ] && break
-    sleep 0.1
-done
-[ "$first" != "$second" ] || fail "the title did not tick: '$first'"
-
-grep -qx "Dir1=$work/download" "$work/config/vlund.conf" || fail "Dir1 not stored"
-grep -qx "Dir2=$work/destination" "$work/config/vlund.conf" || fail "Dir2 not stored"
-kill -0 "$pid" || fail "the program is gone"
-echo "end-to-end: files arrived, selections stored, title ticks ('$first' -> '$second')"
+[[ $first == "Vorlund "* ]] || fail "title is '$first'"
+ticked() { [ "$(title)" != "$first" ]; }
+wait_until 60 ticked || fail "the title did not tick: '$first'"
+expect_alive "at the end"
+echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"

@@ -4,7 +4,7 @@
 # file arrived exactly once and whole, no temporary copy is left, and a partial download stayed.
 #
 #   crash.sh [--kills N] PROGRAM
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../support/real_program.sh"
 
 kills=60
 [ "${1:-}" != --kills ] || { kills=$2; shift 2; }
@@ -15,7 +15,6 @@ if ! strace -qq -o /dev/null true 2>/dev/null; then
     exit "$skip_code"
 fi
 download=$work/download destination=$work/destination expected=$work/expected
-config_home=$work/config program_cwd=$work/cwd stderr_log=$work/stderr
 need_tmpfs "$download" 512m
 mkdir -p "$destination"
 write_config "$download" "$destination"

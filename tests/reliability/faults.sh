@@ -4,7 +4,7 @@
 # kind. After each the program still runs and every file is whole in one of the two folders.
 #
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../support/real_program.sh"
 
 [ $# -ge 1 ] || { echo "usage: $0 PROGRAM [FAULT...]" >&2; exit 2; }
 init_work "$1"

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
-# Shared by the reliability tests (sourced): a work folder, the real program in an X server of its
-# own with its selections in a private config folder, tmpfs volumes, bounded waits and checksums.
-# The exit trap stops, unmounts and removes everything started, mounted or made here.
+# Shared by the tests of the real Linux program (sourced): a work folder, the program in an X server
+# of its own with its selections in a private config folder, tmpfs volumes, bounded waits and
+# checksums. The exit trap stops, unmounts and removes everything started, mounted or made here,
+# after running the functions that a test adds to `exit_hooks`.
 
 set -euo pipefail
 shopt -s nullglob
@@ -9,16 +10,18 @@ shopt -s nullglob
 skip_code=77
 media_extensions=(mp3 wma mpg zip jpg gif)
 
-if [ -z "${VORLUND_RELIABILITY_DISPLAY:-}" ]; then
-    export VORLUND_RELIABILITY_DISPLAY=1
+if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
+    export VORLUND_TEST_DISPLAY=1
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work= pid= mounts=()
+work= pid= mounts=() exit_hooks=()
+unset QT_QPA_PLATFORM
 
 cleanup() {
     local status=$? i
     stop_program
+    for i in "${exit_hooks[@]}"; do "$i"; done
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || true
     done
@@ -27,14 +30,15 @@ cleanup() {
 }
 
 # `program` is the vorlund executable; it runs in `program_cwd` with its settings in
-# `config_home`, and its standard error goes to `stderr_log`.
+# `config_home`, and its standard error goes to `stderr_log` (all in `work` unless a test says).
 init_work() {
     program=$(realpath "$1")
     [ -x "$program" ] || { echo "FAIL: no program at '$1'" >&2; exit 1; }
-    work=$(mktemp -d "${TMPDIR:-/tmp}/vorlund-reliability.XXXXXX")
+    work=$(mktemp -d "${TMPDIR:-/tmp}/vorlund-test.XXXXXX")
     trap cleanup EXIT
     trap 'exit 130' INT TERM
     mkdir -m 0700 "$work/runtime"
+    config_home=$work/config program_cwd=$work/cwd stderr_log=$work/stderr
 }
 
 fail() {
@@ -78,6 +82,16 @@ start_program() {
 stop_program() {
     [ -z "$pid" ] || { kill "-${1:-KILL}" "$pid" 2>/dev/null || true; wait "$runner" 2>/dev/null || true; }
     pid=
+}
+
+# The program's window on the X server, found by its process.
+program_window() {
+    local window
+    for window in $(xwininfo -root -tree | awk '/"(Form1|Vorlund )/ { print $1 }'); do
+        xprop -id "$window" _NET_WM_PID | grep -qx "_NET_WM_PID(CARDINAL) = $pid" &&
+            echo "$window" && return 0
+    done
+    return 1
 }
 
 # Alive and not a zombie waiting to be reaped.
