@@ -7,7 +7,9 @@
 #include <QStorageInfo>
 
 namespace vorlund::qt {
+namespace {
 
+// The drives present now, sorted.
 QStringList presentDrives()
 {
     QStringList drives;
@@ -24,6 +26,8 @@ QString driveOf(const QString& folder)
 {
     return QDir::toNativeSeparators(QStorageInfo(folder).rootPath());
 }
+
+} // namespace
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
 {

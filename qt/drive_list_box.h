@@ -16,8 +16,4 @@ public:
     void setDrive(const std::string& drive) override;
 };
 
-// The drives present now, sorted, with the one holding `folder` among them.
-QStringList presentDrives();
-QString driveOf(const QString& folder);
-
 } // namespace vorlund::qt
