@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Puts the real program through what only a real program on real file systems shows, one fresh
-# run each: a destination that really fills up, sources deleted during a pass, names of every
-# kind. After each the program still runs and every file is whole in one of the two folders.
+# Puts the real program through what only real file systems show, one fresh run each: a
+# destination that really fills up, and sources deleted during a pass. After each the program
+# still runs and every file is whole in one of the two folders.
 #
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
 source "$(dirname "$0")/../support/real_program.sh"
@@ -10,7 +10,7 @@ source "$(dirname "$0")/../support/real_program.sh"
 init_work "$1"
 shift
 faults=("$@")
-[ ${#faults[@]} -gt 0 ] || faults=(destination_full sources_deleted names)
+[ ${#faults[@]} -gt 0 ] || faults=(destination_full sources_deleted)
 
 all_arrived() {
     all_moved "$download" "$destination"
@@ -58,28 +58,6 @@ fault_sources_deleted() {
     done
     expect_whole_in "$expected" "after sources were deleted" "$destination"
     details="$deleted of 12 sources deleted during a pass, the others moved whole"
-}
-
-# Names as a download client may write them, moved across volumes: a second file under the
-# 255-byte name gives up the end of its stem for its number.
-fault_names() {
-    need_tmpfs "$download" 16m
-    local long name
-    long=$(printf 'é%.0s' {1..125})x.mp3
-    for name in "$long" "Ünïcødé 日本語 🎵.mp3" "caf"$'\xe9'".mp3" $'new\nline.gif' 'back\slash.Zip' \
-        "*star?.mp3" "[brackets].mp3" "-dash.jpg"; do
-        random_file "$download/$name" "$(random_between 1 100000)" "$expected"
-    done
-    start_program
-    wait_until 120 all_arrived || fail "not moved: $(media_names "$download")"
-    # Written under a name the program passes over, then renamed whole: the program may move it
-    # before its checksum could be read.
-    random_file "$download/.second" 2000 "$fault_dir/second"
-    sed "s|  \.second\$|  $(printf 'é%.0s' {1..123}) (2).mp3|" "$fault_dir/second" >>"$expected"
-    mv "$download/.second" "$download/$long"
-    wait_until 120 all_arrived || fail "the second file under the 255-byte name did not move"
-    expect_whole_in "$expected" "names" "$destination"
-    details="a 255-byte name twice, a name that is not UTF-8, and others moved whole"
 }
 
 checked=0

@@ -21,21 +21,28 @@ TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
 
     for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt"})
         writeFile(window.destination / name, "x");
-    for (const char* name : {"a.dat", "b.dat", "a.mp3", "b.txt", "song.WMA", "clip.Mpg"})
+    std::vector<std::string> media{"a.mp3", "song.WMA", "clip.Mpg"};
+#ifndef _WIN32
+    // Names as a client may write them: not UTF-8, a line break, pattern characters.
+    media.insert(media.end(), {"caf\xe9.mp3", "new\nline.gif", "*[x]?.mp3"});
+#endif
+    for (const std::string& name : media)
+        writeFile(window.download / name, name);
+    for (const char* name : {"a.dat", "b.dat", "b.txt"})
         writeFile(window.download / name, name);
     window.pass();
     EXPECT_EQ(window.Text2.text, "3 files downloaded and moved");
     EXPECT_EQ(window.Text1.text, "2 downloads in progress.");
-    for (const char* moved : {"a.mp3", "song.WMA", "clip.Mpg"})
+    for (const std::string& moved : media)
         EXPECT_EQ(readFile(window.destination / moved), moved);
     for (const char* stays : {"a.dat", "b.dat", "b.txt"})
         EXPECT_TRUE(fs::exists(window.download / stays)) << stays;
 
     window.pass();
-    EXPECT_EQ(window.Text2.text, "6 files downloaded and moved");
+    EXPECT_EQ(window.Text2.text, std::to_string(3 + media.size()) + " files downloaded and moved");
 }
 
-TEST(Form1Pass, AFileThatCannotMoveIsReportedWhileItLastsAndHoldsBackNoOther)
+TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
 {
     Window window;
     window.loadedWithFolders();
@@ -49,29 +56,16 @@ TEST(Form1Pass, AFileThatCannotMoveIsReportedWhileItLastsAndHoldsBackNoOther)
         window.pass();
         EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
         EXPECT_TRUE(fs::exists(window.destination / "c.mp3"));
-        EXPECT_TRUE(fs::exists(window.download / "b.mp3"));
-        EXPECT_NE(window.view.failureLine.find("b.mp3"), std::string::npos)
-            << window.view.failureLine;
+        EXPECT_NE(window.view.failureLine.find("b.mp3"), std::string::npos);
     }
     window.ops.beforeRename = nullptr;
+    fs::rename(window.download, window.root / "away");
     window.pass();
-    EXPECT_TRUE(fs::exists(window.destination / "b.mp3"));
-    EXPECT_EQ(window.view.failureLine, "");
-}
+    EXPECT_NE(window.view.failureLine.find("download"), std::string::npos);
 
-TEST(Form1Pass, AVanishedDownloadFolderIsReportedAndThePassesGoOn)
-{
-    Window window;
-    window.loadedWithFolders();
-    fs::remove(window.download);
+    fs::rename(window.root / "away", window.download);
     window.pass();
-    EXPECT_NE(window.view.failureLine.find("download"), std::string::npos)
-        << window.view.failureLine;
-
-    fs::create_directory(window.download);
-    writeFile(window.download / "a.mp3", "x");
-    window.pass();
-    EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
+    EXPECT_EQ(readFile(window.destination / "b.mp3"), "b.mp3");
     EXPECT_EQ(window.view.failureLine, "");
 }
 
@@ -93,81 +87,49 @@ TEST(Form1Pass, MovesBetweenFoldersDeeperThanTheClassicPathLimit)
     EXPECT_EQ(window.view.failureLine, "");
 }
 
-TEST(Form1Pass, TheSameFolderUnderAnotherSpellingMovesNothing)
+// A copy across volumes, held at its first piece: the caption keeps time meanwhile, and the file
+// ends whole in one folder whether the copy is let go or the window closes.
+TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
 {
-    Window window;
-    window.loadedWithFolders();
-    writeFile(window.download / "a.mp3", "x");
-    fs::path other = window.root / "link";
-    if (!makeSymlink(window.download, other)) {
-        if (!namesIgnoreCase(window.root.path()))
-            GTEST_SKIP() << "neither links nor letter case give another spelling here";
-        other = window.root / "DOWNLOAD";
-    }
-    window.Dir2.setPath(text(other));
-    window.pass();
-    EXPECT_EQ(window.Text2.text, "1 files downloaded and moved");
-    EXPECT_EQ(readFile(window.download / "a.mp3"), "x");
-}
-
-// A copy across volumes, held at its first piece until the test lets it go.
-struct HeldCopy
-{
-    explicit HeldCopy(Window& window)
-    {
+    for (const bool closed : {false, true}) {
+        Window window;
+        window.loadedWithFolders();
         writeFile(window.download / "album.zip", std::string(1 << 20, 'a'));
+        std::promise<void> started;
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        std::atomic<bool> told{false};
         window.ops.pretendOtherVolume = true;
-        window.ops.duringCopy = [this](std::uintmax_t) {
-            if (!m_told.exchange(true))
+        window.ops.duringCopy = [&](std::uintmax_t) {
+            if (!told.exchange(true))
                 started.set_value();
             released.wait();
         };
+        window.form().Timer1_Tick();
+        started.get_future().wait();
+        EXPECT_TRUE(window.view.locked);
+        window.now = "6-12-2026 19:24:48";
+        window.form().Timer1_Tick();
+        EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:48");
+
+        const fs::path kept = closed ? window.download : window.destination;
+        if (closed) {
+            std::thread letGo([&] {
+                // Once the window has asked the copy to stop, well before this.
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                release.set_value();
+            });
+            window.form().Form_Unload();
+            letGo.join();
+        } else {
+            release.set_value();
+            ASSERT_TRUE(window.view.runPostedUntil([&] { return !window.view.locked; }));
+            EXPECT_EQ(window.view.progress, "");
+        }
+        EXPECT_EQ(readFile(kept / "album.zip").size(), std::size_t{1} << 20);
+        EXPECT_EQ(fs::exists(window.download / "album.zip"), closed);
+        EXPECT_EQ(fs::is_empty(window.destination), closed) << "no partial or temporary file";
     }
-
-    std::promise<void> started;
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-
-private:
-    std::atomic<bool> m_told{false};
-};
-
-TEST(Form1Pass, ALongCopyShowsHowFarItGotAndTicksMeanwhileStartNoOtherPass)
-{
-    Window window;
-    window.loadedWithFolders();
-    HeldCopy copy(window);
-    window.form().Timer1_Tick();
-    copy.started.get_future().wait();
-    EXPECT_TRUE(window.view.locked);
-    // The caption keeps time while the copy runs.
-    window.now = "6-12-2026 19:24:48";
-    window.form().Timer1_Tick();
-    EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:48");
-
-    copy.release.set_value();
-    ASSERT_TRUE(window.view.runPostedUntil([&] { return !window.view.locked; }));
-    EXPECT_EQ(readFile(window.destination / "album.zip").size(), std::size_t{1} << 20);
-    EXPECT_FALSE(fs::exists(window.download / "album.zip"));
-    EXPECT_EQ(window.view.progress, "");
-}
-
-TEST(Form1Pass, ClosingTheWindowBreaksOffACopyAndKeepsTheSource)
-{
-    Window window;
-    window.loadedWithFolders();
-    HeldCopy copy(window);
-    window.form().Timer1_Tick();
-    copy.started.get_future().wait();
-    std::thread letGo([&] {
-        // Once the window has asked the worker to stop, well before this.
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        copy.release.set_value();
-    });
-    window.form().Form_Unload();
-    letGo.join();
-    EXPECT_EQ(readFile(window.download / "album.zip").size(), std::size_t{1} << 20);
-    EXPECT_TRUE(fs::is_empty(window.destination)) << "no partial or temporary file left";
 }
 
 } // namespace
