@@ -2,17 +2,21 @@
 #include "qt/dir_list_box.h"
 #include "qt/drive_list_box.h"
 #include "qt/form1_widget.h"
+#include "qt/input_lock.h"
 #include "support/plain_controls.h"
 #include "support/temp_folder.h"
 
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyleOptionFrame>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace vorlund::qt {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 class Form1WidgetTest : public QObject
 {
@@ -66,6 +70,54 @@ private slots:
         QCOMPARE(changes, 3);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, drives.setDrive("Q:\\"));
         QCOMPARE(drives.Drive(), folder.path().string());
+    }
+
+    // During a pass the user's clicks and keys are dropped at once; a long pass also greys the
+    // list out, and the focus comes back after.
+    void aLockDropsTheUsersInputAndALongOneGreysOut()
+    {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* list = new QListWidget;
+        list->addItems({"one", "two", "three"});
+        layout->addWidget(list);
+        layout->addWidget(new QLineEdit);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        list->setFocus();
+        list->setCurrentRow(0);
+        for (const bool greys : {false, true}) {
+            InputLock lock({list}, greys ? 20ms : 60s);
+            lock.lock();
+            QTRY_COMPARE(list->isEnabled(), !greys);
+            QCOMPARE(list->hasFocus(), !greys);
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(2)).center());
+            QCOMPARE(list->currentRow(), 0);
+            lock.unlock();
+            QVERIFY(list->isEnabled() && list->hasFocus());
+        }
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 1);
+    }
+
+    // As the system's reader sees each image: a broken one shows as a blank or black square.
+    void theWindowIconHoldsNineImagesAtThreeSizes()
+    {
+        QImageReader reader(QStringLiteral(":/vorlund.ico"));
+        QMap<int, int> sizes;
+        for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
+            const QImage image = reader.read();
+            const int size = image.width();
+            ++sizes[size];
+            QCOMPARE(image.height(), size);
+            // See-through at the corners and solid in the middle, by mask or by alpha.
+            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+            QCOMPARE(image.pixelColor(size - 1, size - 1).alpha(), 0);
+            QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255);
+        }
+        QCOMPARE(sizes, (QMap<int, int>{{16, 3}, {32, 3}, {48, 3}}));
     }
 };
 

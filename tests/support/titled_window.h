@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace vorlund::test {
 
 // A real top-level window titled as asked (UTF-8), on the display that the tests run on; made by
-// the X11 file (mapped) or the Win32 file (never shown: Wine, without a window manager to answer,
-// waits two seconds for every shown window that closes).
+// the X11 file, or the Win32 file (never shown: Wine, without a window manager to answer, waits
+// two seconds for every shown window that closes).
 class TitledWindow
 {
 public:
@@ -17,8 +16,7 @@ public:
     ~TitledWindow();
 
 private:
-    void* m_native;             // the X connection that owns the window, or the window's HWND
-    std::uint32_t m_window = 0; // the X window; unused on Windows
+    void* m_native; // the X connection that owns the window, or the window's HWND
 };
 
 } // namespace vorlund::test

@@ -17,44 +17,56 @@ xcb_atom_t atom(xcb_connection_t* connection, const std::string& name)
     return result;
 }
 
-xcb_connection_t* asConnection(void* native)
-{
-    return static_cast<xcb_connection_t*>(native);
-}
-
-// The server has carried out every request sent so far once this returns: a window is made, or
-// gone, before anyone looks for it.
+// The server has carried out every request sent so far once this returns.
 void roundTrip(xcb_connection_t* connection)
 {
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
+std::string latin1(const std::string& utf8)
+{
+    std::string text;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        text += byte < 0x80 ? char(byte) : char(((byte & 0x03) << 6) | (utf8[++i] & 0x3F));
+    }
+    return text;
+}
+
 } // namespace
 
+// As a window manager shows an older program's window: inside a frame, listed on the root with a
+// window that has closed since, titled in Latin-1 by WM_NAME alone.
 TitledWindow::TitledWindow(const std::string& title) : m_native(xcb_connect(nullptr, nullptr))
 {
-    xcb_connection_t* const connection = asConnection(m_native);
+    auto* const connection = static_cast<xcb_connection_t*>(m_native);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
         throw std::runtime_error("no X display to create a test window on");
     }
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_window_t window = m_window = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 100, 100, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-    const auto length = static_cast<uint32_t>(title.size());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
-                        XCB_ATOM_STRING, 8, length, title.c_str());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom(connection, "_NET_WM_NAME"),
-                        atom(connection, "UTF8_STRING"), 8, length, title.c_str());
-    xcb_map_window(connection, window);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto window = [&](xcb_window_t parent) {
+        const xcb_window_t made = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, made, parent, 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_map_window(connection, made);
+        return made;
+    };
+    const xcb_window_t titled = window(window(root));
+    const std::string name = latin1(title);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, titled, XCB_ATOM_WM_NAME,
+                        XCB_ATOM_STRING, 8, static_cast<uint32_t>(name.size()), name.c_str());
+    const xcb_window_t listed[]{xcb_generate_id(connection), titled};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root,
+                        atom(connection, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, 2, listed);
     roundTrip(connection);
 }
 
 TitledWindow::~TitledWindow()
 {
-    xcb_connection_t* const connection = asConnection(m_native);
-    xcb_destroy_window(connection, m_window);
+    auto* const connection = static_cast<xcb_connection_t*>(m_native);
+    xcb_delete_property(connection, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root,
+                        atom(connection, "_NET_CLIENT_LIST"));
     roundTrip(connection);
     xcb_disconnect(connection);
 }

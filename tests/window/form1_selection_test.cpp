@@ -1,7 +1,4 @@
-#include "support/titled_window.h"
 #include "window/window_fixture.h"
-
-#include <thread>
 
 namespace vorlund::test {
 namespace {
@@ -114,30 +111,6 @@ TEST(Form1Selection, AnUnwritableStoreLosesNoSelectionAndOnlyTheDriveHandlerSays
     window.Drive2.setDrive(text(window.driveB));
     EXPECT_EQ(window.Dir2.Path(), fs::path(text(window.driveB)));
     EXPECT_NE(window.view.failureLine.find("Drive2"), std::string::npos) << window.view.failureLine;
-}
-
-TEST(Form1Selection, TheClientStartsOnlyWhenItsWindowIsAbsentAndAMissingOneQuietly)
-{
-    for (const bool windowOpen : {false, true}) {
-        Window window;
-        const fs::path client = window.root / fs::path(VORLUND_FAKE_CLIENT).filename();
-        fs::copy_file(VORLUND_FAKE_CLIENT, client);
-        window.client.path = text(client);
-        std::optional<TitledWindow> clientWindow;
-        if (windowOpen)
-            clientWindow.emplace(window.client.title);
-        window.form().Form_Load();
-        // The stand-in notes beside itself that it ran.
-        const auto started = [&] { return fs::exists(window.root / "started"); };
-        for (int wait = 0; wait < 500 && !windowOpen && !started(); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        EXPECT_EQ(started(), !windowOpen);
-    }
-    Window window;
-    window.client.path = text(window.root / "no-such-client.exe");
-    window.loadedWithFolders();
-    EXPECT_EQ(window.view.failureLine, "");
-    EXPECT_EQ(window.boxes.size(), 0u);
 }
 
 } // namespace
