@@ -23,12 +23,12 @@ head -c 100000 /dev/urandom >"$download/partial.dat"
 partial_sum=$(sha256sum <"$download/partial.dat")
 
 # Keeps three large files waiting, written while the program is down so it never sees half of one.
-files=0 bytes=0
+files=0 bytes=0 extensions=(mp3 wma mpg zip jpg gif)
 top_up() {
     local extension size
     while [ "$(media_names "$download" | wc -l)" -lt 3 ]; do
         files=$((files + 1))
-        extension=${media_extensions[files % 6]}
+        extension=${extensions[files % 6]}
         [ $((files % 3)) -ne 0 ] || extension=${extension^^}
         size=$(random_between $((2 << 20)) $((32 << 20)))
         bytes=$((bytes + size))
@@ -36,8 +36,7 @@ top_up() {
     done
 }
 
-# The calls of a move's short steps (the flush, the rename, the deletion) are slowed down in turn,
-# so that the kills also land in them.
+# A move's short steps (flush, rename, deletion) are slowed in turn, so that kills land in them too.
 slowed=("" fsync renameat2 "unlink,unlinkat")
 
 # True once a temporary copy shows that is not among the names `$1` lists.

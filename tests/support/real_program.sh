@@ -1,15 +1,12 @@
 # shellcheck shell=bash
-# Shared by the tests of the real Linux program (sourced): a work folder, the program in an X server
-# of its own with its selections in a private config folder, tmpfs volumes, bounded waits and
-# checksums. The exit trap stops, unmounts and removes everything started, mounted or made here,
-# after running the functions that a test adds to `exit_hooks`.
+# Sourced by the tests of the real Linux program: a work folder, the program in an X server of its
+# own with its selections in a private config folder, tmpfs volumes, bounded waits, checksums.
+# The exit trap stops, unmounts and removes all it started, mounted or made, after `exit_hooks`.
 
 set -euo pipefail
 shopt -s nullglob
 
 skip_code=77
-media_extensions=(mp3 wma mpg zip jpg gif)
-
 if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
     export VORLUND_TEST_DISPLAY=1
     exec xvfb-run -a -s "-noreset" "$0" "$@"
@@ -29,8 +26,8 @@ cleanup() {
     exit "$status"
 }
 
-# `program` is the vorlund executable; it runs in `program_cwd` with its settings in
-# `config_home`, and its standard error goes to `stderr_log` (all in `work` unless a test says).
+# The program runs in `program_cwd` with its settings in `config_home` and its standard error in
+# `stderr_log`, all in `work` unless a test says otherwise.
 init_work() {
     program=$(realpath "$1")
     [ -x "$program" ] || { echo "FAIL: no program at '$1'" >&2; exit 1; }
@@ -47,7 +44,7 @@ fail() {
     exit 1
 }
 
-# A tmpfs of `size` at `folder`, or skip the test: it needs root to mount one.
+# A tmpfs of `size` at `folder`; the test skips without the right to mount one.
 need_tmpfs() {
     mkdir -p "$1"
     mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null || {
@@ -57,7 +54,6 @@ need_tmpfs() {
     mounts+=("$1")
 }
 
-# Stores the two selections the way the program keeps them.
 write_config() {
     mkdir -p "$config_home"
     printf '[Startup]\nDir1=%s\nDir2=%s\n' "$1" "$2" >"$config_home/vlund.conf"
@@ -84,14 +80,9 @@ stop_program() {
     pid=
 }
 
-# The program's window on the X server, found by its process.
+# The program's window: each test has an X server of its own.
 program_window() {
-    local window
-    for window in $(xwininfo -root -tree | awk '/"(Form1|Vorlund )/ { print $1 }'); do
-        xprop -id "$window" _NET_WM_PID | grep -qx "_NET_WM_PID(CARDINAL) = $pid" &&
-            echo "$window" && return 0
-    done
-    return 1
+    xwininfo -root -tree | awk '/"(Form1|Vorlund )/ { print $1; found = 1 } END { exit !found }'
 }
 
 # Alive and not a zombie waiting to be reaped.
@@ -101,8 +92,7 @@ expect_alive() {
         [ "${stat%% *}" != Z ] || fail "the program is gone ($*)"
 }
 
-# Polls `command...` until it succeeds, for at most `seconds`: a guard against a hang, long
-# enough for a loaded machine.
+# Polls `command...` for at most `seconds`: a guard against a hang, long for a loaded machine.
 wait_until() {
     local deadline=$((SECONDS + $1))
     shift
@@ -112,43 +102,29 @@ wait_until() {
     done
 }
 
-# The media files directly in `folder`, one name a line; hidden files are passed over.
+# The media files directly in `folder`, hidden ones passed over.
 media_names() {
     LC_ALL=C find "$1" -mindepth 1 -maxdepth 1 -type f -name '[!.]*' \
         -iregex '.*\.\(mp3\|wma\|mpg\|zip\|jpg\|gif\)' -printf '%f\n'
 }
 
+no_temporary_in() { ! compgen -G "$1/.vorlund-*.part" >/dev/null; }
+
 # Nothing left to move from `download`, no temporary copy left in `destination`.
-all_moved() {
-    [ -z "$(media_names "$1")" ] && no_temporary_in "$2"
-}
+all_moved() { [ -z "$(media_names "$1")" ] && no_temporary_in "$2"; }
 
-no_temporary_in() {
-    ! compgen -G "$1/.vorlund-*.part" >/dev/null
-}
-
-# "checksum  name" for every file directly in the folders, sorted; sha256sum escapes a name
-# that holds a newline or a backslash, the same way each time.
-checksums() {
-    local folder
-    for folder in "$@"; do
-        (cd "$folder" && find . -mindepth 1 -maxdepth 1 -type f -printf '%P\0' |
-            xargs -0r sha256sum --)
-    done | sort
-}
-
-# True when the folders hold exactly the files and contents that `expected` lists.
+# True when the folders hold exactly the files and contents that the checksum list names.
 whole_in() {
-    local expected=$1
+    local expected=$1 folder
     shift
-    diff <(sort "$expected") <(checksums "$@") >"$work/difference"
+    diff <(sort "$expected") <(for folder in "$@"; do
+        (cd "$folder" && find . -mindepth 1 -maxdepth 1 -type f -printf '%P\0' | xargs -0r sha256sum --)
+    done | sort) >"$work/difference"
 }
 
 expect_whole_in() {
-    local expected=$1 what=$2
-    shift 2
-    whole_in "$expected" "$@" ||
-        fail "$what: files missing, changed or unexpected:"$'\n'"$(head -n 20 "$work/difference")"
+    whole_in "$1" "${@:3}" ||
+        fail "$2: files missing, changed or unexpected:"$'\n'"$(head -n 20 "$work/difference")"
 }
 
 # A file of `bytes` random bytes, its checksum line added to `list`.
@@ -157,6 +133,4 @@ random_file() {
     (cd "${1%/*}" && sha256sum -- "${1##*/}") >>"$3"
 }
 
-random_between() {
-    echo $((($1) + (RANDOM * 32768 + RANDOM) % (($2) - ($1) + 1)))
-}
+random_between() { echo $((($1) + (RANDOM * 32768 + RANDOM) % (($2) - ($1) + 1))); }
