@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <vector>
 #include <windows.h>
 
 namespace vorlund::test {
@@ -178,6 +179,41 @@ TEST_F(VorlundExe, LeavesAnOpenClientAloneAndStoresASelectionMadeInTheLists)
     EXPECT_NE(drive, displayPath(folder.path().root_path()));
     EXPECT_EQ(stored("Dir2").substr(0, 2), drive.substr(0, 2));
     EXPECT_EQ(program.close(), 0u);
+}
+
+// What Explorer shows in the program's properties, and the icon Windows takes at each size: a
+// broken image shows as a blank square.
+TEST(VorlundExeFile, CarriesItsVersionAndAnIconForEachSize)
+{
+    const fs::path program = VORLUND_EXE;
+    DWORD ignored = 0;
+    std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+    ASSERT_TRUE(!block.empty() &&
+                ::GetFileVersionInfoW(program.c_str(), 0, DWORD(block.size()), block.data()));
+    const auto value = [&](const std::wstring& key) -> const void* {
+        void* found = nullptr;
+        UINT length = 0;
+        return ::VerQueryValueW(block.data(), key.c_str(), &found, &length) && length ? found
+                                                                                      : nullptr;
+    };
+    const auto* language = static_cast<const WORD*>(value(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(language);
+    wchar_t table[32];
+    std::swprintf(table, 32, L"\\StringFileInfo\\%04x%04x\\", language[0], language[1]);
+    for (const auto& [key, text] :
+         {std::pair{L"ProductName", L"vorlund"}, std::pair{L"FileVersion", L"1.00"}}) {
+        const auto* found = static_cast<const wchar_t*>(value(table + std::wstring(key)));
+        EXPECT_EQ(std::wstring(found ? found : L"(none)"), text);
+    }
+
+    const HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const int size : {16, 32, 48}) {
+        const auto icon = static_cast<HICON>(
+            ::LoadImageW(module, L"IDI_ICON1", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        EXPECT_TRUE(icon) << size;
+        ::DestroyIcon(icon);
+    }
+    ::FreeLibrary(module);
 }
 
 } // namespace
