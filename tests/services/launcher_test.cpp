@@ -1,4 +1,3 @@
-#include "engine/runtime_error.h"
 #include "services/launcher.h"
 #include "support/temp_folder.h"
 
@@ -11,8 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The stand-in client (support/fake_client.cpp) leaves a note named "started" beside itself. It
-// runs on its own: give it the moment it needs.
+// The stand-in client leaves a note named "started" beside itself, in a moment of its own.
 std::string noteIn(const fs::path& folder)
 {
     for (int i = 0; i < 1000 && !fs::exists(folder / "started"); ++i)
@@ -37,27 +35,6 @@ TEST(StartProgram, StartsTheProgramAtItsWholePathShownMinimised)
     EXPECT_EQ(noteIn(folder / "Program Files"), "started\n");
 #endif
     EXPECT_FALSE(fs::exists(folder / "started")) << "the planted program ran";
-}
-
-TEST(StartProgram, SaysWhyThereIsNoProgramToStart)
-{
-    TempFolder folder;
-    writeFile(folder / "not-a-program", "#!/bin/sh\n");
-    fs::create_directory(folder / "a-folder");
-    for (const auto& [path, number] : std::vector<std::pair<fs::path, int>>{
-             {folder / "missing.exe", ErrorNumber::FileNotFound},
-             {folder / "missing-folder" / "client.exe", ErrorNumber::FileNotFound},
-             {folder / "not-a-program", ErrorNumber::PermissionDenied},
-             {folder / "a-folder", ErrorNumber::PermissionDenied}}) {
-        try {
-            startProgram(path, WindowStyle::MinimizedFocus);
-            ADD_FAILURE() << "started " << path;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.number(), number) << path;
-            EXPECT_NE(error.description().find(displayPath(path.filename())), std::string::npos)
-                << error.description();
-        }
-    }
 }
 
 } // namespace

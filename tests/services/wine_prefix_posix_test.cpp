@@ -1,7 +1,6 @@
 #include "services/wine_prefix_posix.h"
 #include "support/temp_folder.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace vorlund::test {
@@ -26,11 +25,6 @@ TEST(WinePrefix, FindsTheClientWhereWineDoes)
              {R"(D:\Program Files\KaZaA Lite\klrun.exe)", {}}}) {
         EXPECT_EQ(fileInWinePrefix(prefix.path(), windowsPath), expected) << windowsPath;
     }
-
-    ::setenv("WINEPREFIX", "/somewhere/prefix", 1);
-    EXPECT_EQ(winePrefix(), "/somewhere/prefix");
-    ::unsetenv("WINEPREFIX");
-    EXPECT_EQ(winePrefix(), fs::path(std::getenv("HOME")) / ".wine");
 }
 
 } // namespace

@@ -181,6 +181,14 @@ TEST_F(VorlundExe, LeavesAnOpenClientAloneAndStoresASelectionMadeInTheLists)
     EXPECT_EQ(program.close(), 0u);
 }
 
+TEST_F(VorlundExe, RunsOnQuietlyWithoutTheClient)
+{
+    fs::remove_all(clientFolder);
+    Program program(working);
+    EXPECT_TRUE(eventually([&] { return program.caption().starts_with("Vorlund "); }));
+    EXPECT_EQ(program.close(), 0u);
+}
+
 // What Explorer shows in the program's properties, and the icon Windows takes at each size: a
 // broken image shows as a blank square.
 TEST(VorlundExeFile, CarriesItsVersionAndAnIconForEachSize)
