@@ -125,28 +125,27 @@ TEST_P(FileMoverTest, MovesAnyFileWholeWithItsTimeAndPermissions)
 TEST_P(FileMoverTest, NeverReplacesATakenName)
 {
     const std::string longest = std::string(251, 'l') + ".mp3";
-    // 255 bytes of UTF-8, though far fewer UTF-16 units: the cut keeps whole characters.
     std::string accents;
     for (int i = 0; i < 125; ++i)
         accents += "\u00e9";
-    const bool bytes = sizeof(fs::path::value_type) == 1;
     struct Case
     {
         std::string name;
         std::vector<std::pair<std::string, std::string>> taken; // contents "/": a folder
         std::string arrivesAs;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"same.mp3", {{"same.mp3", "new same.mp3"}}, "same.mp3"},
         {"b.mp3", {{"b.mp3", "old"}, {"b (2).mp3", "older"}}, "b (3).mp3"},
         {"c.tar.zip", {{"c.tar.zip", "old"}}, "c.tar (2).zip"},
         {"d.mp3", {{"d.mp3", "/"}}, "d (2).mp3"},
         {"e.mp3", {{"E.MP3", "old"}}, namesIgnoreCase(destination) ? "e (2).mp3" : "e.mp3"},
         {longest, {{longest, "old"}}, std::string(247, 'l') + " (2).mp3"},
-        {accents + "x.mp3",
-         {{accents + "x.mp3", "old"}},
-         bytes ? accents.substr(0, 246) + " (2).mp3" : accents + "x (2).mp3"},
     };
+    // Where names are bytes, 255 of UTF-8: the cut keeps whole characters.
+    if (sizeof(fs::path::value_type) == 1)
+        cases.push_back(
+            {accents + "x.mp3", {{accents + "x.mp3", "old"}}, accents.substr(0, 246) + " (2).mp3"});
     for (const Case& test : cases) {
         writeFile(download / pathFromText(test.name), "new " + test.name);
         for (const auto& [name, contents] : test.taken) {
@@ -187,8 +186,14 @@ TEST_P(FileMoverTest, AFailedMoveKeepsTheSourceAndLeavesNothing)
 TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
 {
     writeFile(download / "a.mp3", "start");
+#ifdef _WIN32
+    const bool openFilesStayPut =
+        true; // share modes: an open file can be neither renamed nor deleted
+#else
+    const bool openFilesStayPut = false;
+#endif
     if (openFilesStayPut || across) {
-        FileInUse writer(download / "a.mp3");
+        std::ofstream writer(download / "a.mp3", std::ios::app);
         EXPECT_THROW(move("a.mp3"), RuntimeError);
         EXPECT_EQ(namesIn(destination), Names{}) << "no partial file, no temporary file";
     }

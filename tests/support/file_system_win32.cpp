@@ -41,23 +41,4 @@ void setLastWriteTime(const fs::path& path, fs::file_time_type time)
                                 "cannot set the time of " + path.string());
 }
 
-const bool openFilesStayPut = true;
-
-FileInUse::FileInUse(const fs::path& file)
-    : m_handle(reinterpret_cast<std::intptr_t>(::CreateFileW(
-          file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)))
-{
-    if (reinterpret_cast<HANDLE>(m_handle) == INVALID_HANDLE_VALUE)
-        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
-                                "cannot hold " + file.string());
-}
-
-void FileInUse::close()
-{
-    const auto handle = reinterpret_cast<HANDLE>(m_handle);
-    if (handle != INVALID_HANDLE_VALUE)
-        ::CloseHandle(handle);
-    m_handle = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
-}
-
 } // namespace vorlund::test
