@@ -67,9 +67,8 @@ TEST(Listings, ListMediaRegardlessOfLetterCaseWithLinksToThem)
     EXPECT_EQ(listSubfolders(folder.path()), folders);
 }
 
-// With the real clock a young folder is always read again; with one far ahead and each change
-// followed by ageing the folder, unchanged steps come from the cache. Either way the listing is
-// what a full read gives, for this folder and not another read before it.
+// A young folder is always read again; with a clock far ahead and each change followed by ageing
+// the folder, unchanged steps come from the cache. Either way the listing is a full read's.
 TEST(CachedListing, GivesWhatAFullReadGivesThroughAnyRunOfChanges)
 {
     for (const bool trustOldStates : {false, true}) {
@@ -103,9 +102,8 @@ TEST(CachedListing, ReadsAFolderThatKeepsNoTimesEachTime)
     EXPECT_EQ(listing.folderReads(), 2);
 }
 
-// Whatever other programs do between two counts, the count is what a full listing gives then;
-// ordinary changes are followed, not counted whole again. Also the folder replaced under its
-// path, and more changes than the system keeps for a reader.
+// Whatever other programs do between two counts, the count is a full listing's; ordinary changes
+// are followed, a folder replaced or a flood past the system's queue counted whole again.
 TEST(MatchingCount, IsWhatAFullListingGivesAfterAnyChanges)
 {
 #ifdef _WIN32

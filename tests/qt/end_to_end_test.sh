@@ -1,16 +1,42 @@
 #!/usr/bin/env bash
-# Runs the real program in a real X window with its selections in a temporary config folder, and
-# checks from outside that media files dropped into the download folder arrive whole, that others
-# stay, and that the window's title ticks.
+# Runs the real program in a real X window with a private Wine prefix that holds a stand-in client
+# at C:\Program Files\KaZaA Lite\klrun.exe, its folder spelled in another letter case. Checks from
+# outside that media files dropped into the download folder arrive whole and others stay, that the
+# title ticks, and that the client starts, but not while a window of its title is open; without the
+# client, or without wine, nothing starts, the program runs on and says why once.
+#
+#   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
 init_work "$1"
-download=$work/download destination=$work/destination
-mkdir -p "$download" "$destination"
+# No offers to install Mono or Gecko, and no menu entries written into the home folder.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+exit_hooks+=(stop_wine)
+download=$work/download destination=$work/destination installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
+mkdir -p "$download" "$destination" "$installed" "$work/no-wine"
 write_config "$download" "$destination"
-start_program
-wait_until 60 program_window >/dev/null || fail "no window appeared"
-window=$(program_window)
+with_client=
+if [ -f "${2:-}" ] && command -v wine >/dev/null; then
+    wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+    cp "$2" "$installed/klrun.exe"
+    with_client=1
+fi
 
+started() { [ -e "$installed/started" ]; }
+run_program() {
+    start_program "$@"
+    wait_until 60 program_window >/dev/null || fail "the program's window did not show"
+}
+# A started client has its path in its command line from its exec on, and leaves its note before
+# it ends; the program shows its window only after the start.
+expect_no_client() {
+    [ "$(pgrep -fc -- "$work/.*/klrun\.exe")" = 0 ] && ! started || fail "a client started $1"
+    expect_alive "$1"
+    stop_program TERM
+    [ -z "${2:-}" ] || [ "$(grep -c "$2" "$stderr_log")" = 1 ] || fail "no single reason given $1"
+}
+
+run_program
 printf song >"$download/a.mp3"
 printf picture >"$download/Photo.JPG"
 printf partial >"$download/b.dat"
@@ -18,11 +44,31 @@ wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_n
 [ "$(cat "$destination/a.mp3")$(cat "$destination/Photo.JPG")" = songpicture ] ||
     fail "the files did not arrive whole"
 [ -f "$download/b.dat" ] || fail "the partial download was touched"
-
+window=$(program_window)
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 first=$(title)
 [[ $first == "Vorlund "* ]] || fail "title is '$first'"
 ticked() { [ "$(title)" != "$first" ]; }
 wait_until 60 ticked || fail "the title did not tick: '$first'"
-expect_alive "at the end"
 echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"
+[ -n "$with_client" ] || { echo "SKIP the client's start: no wine on PATH, or no stand-in client"; exit 0; }
+wait_until 60 started || fail "the client did not start"
+stop_program TERM
+rm "$installed/started"
+
+xmessage -title "Kazaa Lite" -timeout 120 "a client's window" 2>/dev/null &
+client_window=$!
+close_client_window() { kill "$client_window" 2>/dev/null || true; }
+exit_hooks+=(close_client_window)
+wait_until 60 eval 'xwininfo -root -tree | grep -q "\"Kazaa Lite\""' || fail "no window to find"
+run_program
+expect_no_client "while its window was open"
+close_client_window
+
+stop_wine
+run_program env PATH="$work/no-wine"
+expect_no_client "without wine on PATH" "no 'wine' command on PATH"
+rm "$installed/klrun.exe"
+run_program
+expect_no_client "without its file" 'no such file in the Wine prefix'
+echo "client: started through wine, not while its window was open; none without wine or file"

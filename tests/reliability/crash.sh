@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Kills the real program with SIGKILL at random moments while it moves large files across volumes
-# (download folder on a tmpfs, destination on the disk), restarting it each time; at the end every
-# file arrived exactly once and whole, no temporary copy is left, and a partial download stayed.
+# Kills the real program at random moments while it moves large files from a tmpfs to the disk,
+# restarting it each time: at the end every file arrived once and whole, no temporary copy is left,
+# and a partial download stayed.
 #
 #   crash.sh [--kills N] PROGRAM
 source "$(dirname "$0")/../support/real_program.sh"

@@ -1,5 +1,5 @@
-// A stand-in for the download client, for the launcher's tests: it leaves a note beside itself
-// that says it ran and, on Windows, how it was asked to show its window.
+// A stand-in for the download client: it leaves a note beside itself that says it ran and, on
+// Windows, how it was asked to show its window.
 #include <filesystem>
 #include <fstream>
 #include <string>

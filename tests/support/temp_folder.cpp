@@ -59,8 +59,7 @@ bool makeSymlink(const fs::path& target, const fs::path& link)
     return !ec && fs::is_symlink(link);
 }
 
-// Drive letters say nothing about volumes under Wine, where C: and Z: may lie on one file system:
-// the volumes' own numbers decide.
+// Under Wine, C: and Z: may lie on one file system: the volumes' own numbers decide.
 fs::path otherVolumeFolder()
 {
     const char* folder = std::getenv("VORLUND_TEST_OTHER_VOLUME");

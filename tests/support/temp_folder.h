@@ -31,12 +31,10 @@ std::string readFile(const std::filesystem::path& path);
 // True when the file system under `folder` takes names that differ only in letter case for one.
 bool namesIgnoreCase(const std::filesystem::path& folder);
 
-// Makes `link` point at `target`; false where the system cannot (Wine makes no links, Windows
-// only for some users, and MinGW's std::filesystem makes none at all).
+// Makes `link` point at `target`; false where the system cannot (MinGW's std::filesystem).
 bool makeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
 
-// The folder that the test run names in VORLUND_TEST_OTHER_VOLUME when it lies on another volume
-// than the temporary folder, else empty.
+// VORLUND_TEST_OTHER_VOLUME when it lies on another volume than the temporary folder, else empty.
 std::filesystem::path otherVolumeFolder();
 
 } // namespace vorlund::test

@@ -4,9 +4,8 @@
 
 namespace vorlund::test {
 
-// A real top-level window titled as asked (UTF-8), on the display that the tests run on; made by
-// the X11 file, or the Win32 file (never shown: Wine, without a window manager to answer, waits
-// two seconds for every shown window that closes).
+// A real top-level window titled as asked (UTF-8), on the tests' display. Never shown on Windows:
+// Wine, without a window manager to answer, waits two seconds for every shown window that closes.
 class TitledWindow
 {
 public:

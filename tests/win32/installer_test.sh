@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Windows packages under Wine, in a prefix of its own on an Xvfb of its own: the zip
-# holds vorlund.exe alone; a silent install puts the program, its Start menu entry and its
-# uninstall key in place, and the installed program moves a file; a silent uninstall takes all
-# three away. Neither touches the user's selections.
+# Checks the Windows packages in a Wine prefix and Xvfb of their own: the zip holds vorlund.exe
+# alone; a silent install puts the program, its Start menu entry and its uninstall key in place,
+# and the program moves a file; a silent uninstall takes all three away; the selections stay.
 # Usage: installer_test.sh SETUP.EXE PORTABLE.ZIP
 set -euo pipefail
 setup=$(realpath "$1")
