@@ -189,13 +189,10 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
     }
     if (across) {
         // A writer that came after the check.
-        ops.duringCopy = [&, once = true](std::uintmax_t) mutable {
-            if (std::exchange(once, false))
-                std::ofstream(download / "a.mp3", std::ios::app) << "!";
-        };
+        ops.afterCopy = [](const fs::path& from) { std::ofstream(from, std::ios::app) << "!"; };
         EXPECT_THROW(move("a.mp3"), RuntimeError);
         EXPECT_EQ(namesIn(destination), Names{}) << "no partial file, no temporary file";
-        ops.duringCopy = nullptr;
+        ops.afterCopy = nullptr;
     }
     EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
     EXPECT_EQ(readFile(destination / "a.mp3"), across ? "start!" : "start");

@@ -16,6 +16,7 @@ public:
     std::function<std::error_code(const std::filesystem::path& from,
                                   const std::filesystem::path& to)>
         beforeRename;
+    std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void(std::uintmax_t copied)> duringCopy;
 
@@ -43,6 +44,8 @@ public:
             if (progress)
                 progress(copied, total);
         });
+        if (afterCopy)
+            afterCopy(from);
     }
     void remove(const std::filesystem::path& file) override { real().remove(file); }
     bool removeIfAbandoned(const std::filesystem::path& file) override

@@ -1,0 +1,331 @@
+#include "engine/path_text.h"
+#include "support/faulty_ops.h"
+#include "support/file_system.h"
+#include "support/plain_controls.h"
+#include "support/temp_folder.h"
+#include "window/form1.h"
+
+#include <atomic>
+#include <future>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+
+namespace vorlund::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Keys = std::vector<std::string>;
+
+std::string text(const fs::path& path)
+{
+    return displayPath(path.lexically_normal().make_preferred());
+}
+
+// Works in `folder`, made for it, and goes back when it goes: Windows removes no folder that is
+// some process's working folder.
+class WorkingFolder
+{
+public:
+    explicit WorkingFolder(const fs::path& folder)
+    {
+        fs::create_directories(folder);
+        fs::current_path(folder);
+    }
+    ~WorkingFolder() { fs::current_path(m_before); }
+
+private:
+    fs::path m_before = fs::current_path();
+};
+
+// The window's logic over plain controls, fresh folders and a store in memory, in a working
+// folder of its own. Two folders stand for two drives. Nothing is loaded until the test says so.
+class Window
+{
+public:
+    Window()
+    {
+        for (const auto& folder : {download, destination, driveA, driveB})
+            fs::create_directories(folder);
+    }
+
+    Form1& form()
+    {
+        if (!m_form)
+            m_form = std::make_unique<Form1>(
+                Form1Controls{view, Drive1, Drive2, Dir1, Dir2, Text1, Text2},
+                Form1Services{[this] { return now; }, settings,
+                              [this](const std::string& prompt, MsgBoxStyle, const std::string&) {
+                                  boxes.push_back(prompt);
+                              },
+                              &ops, client});
+        return *m_form;
+    }
+    // Loads the window and chooses the two folders, as a user would on a first run.
+    Form1& loadedWithFolders()
+    {
+        form().Form_Load();
+        Dir1.setPath(text(download));
+        Dir2.setPath(text(destination));
+        return form();
+    }
+    // A tick of Timer1 and the moves it starts.
+    void pass()
+    {
+        form().Timer1_Tick();
+        ASSERT_TRUE(view.runPostedUntil([this] { return !view.locked; })) << "the pass never ended";
+    }
+
+    TempFolder root;
+    fs::path download = root / "download";
+    fs::path destination = root / "destination";
+    fs::path working = root / "working";
+    fs::path driveA = root / "driveA";
+    fs::path driveB = root / "driveB";
+    WorkingFolder inWorking{working};
+    FaultyOps ops;
+    MemorySettings settings;
+    PlainView view;
+    PlainDriveList Drive1{{text(driveA), text(driveB)}};
+    PlainDriveList Drive2{{text(driveA), text(driveB)}};
+    PlainDirList Dir1;
+    PlainDirList Dir2;
+    PlainTextBox Text1;
+    PlainTextBox Text2;
+    // No client unless a test sets one: an empty path starts nothing.
+    Client client{"vorlund test client", ""};
+    std::vector<std::string> boxes;
+    std::string now = "6-12-2026 19:24:47";
+
+private:
+    std::unique_ptr<Form1> m_form;
+};
+
+TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
+{
+    Window window;
+    window.loadedWithFolders();
+    window.pass();
+    EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:47");
+    EXPECT_EQ(window.Text2.text, "0 files downloaded and moved");
+    EXPECT_EQ(window.Text1.text, "0 downloads in progress.");
+
+    for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt"})
+        writeFile(window.destination / name, "x");
+    std::vector<std::string> media{"a.mp3", "song.WMA", "clip.Mpg"};
+#ifndef _WIN32
+    // Names as a client may write them: not UTF-8, a line break, pattern characters.
+    media.insert(media.end(), {"caf\xe9.mp3", "new\nline.gif", "*[x]?.mp3"});
+#endif
+    for (const std::string& name : media)
+        writeFile(window.download / name, name);
+    for (const char* name : {"a.dat", "b.dat", "b.txt"})
+        writeFile(window.download / name, name);
+    window.pass();
+    EXPECT_EQ(window.Text2.text, "3 files downloaded and moved");
+    EXPECT_EQ(window.Text1.text, "2 downloads in progress.");
+    for (const std::string& moved : media)
+        EXPECT_EQ(readFile(window.destination / moved), moved);
+    for (const char* stays : {"a.dat", "b.dat", "b.txt"})
+        EXPECT_TRUE(fs::exists(window.download / stays)) << stays;
+
+    window.pass();
+    EXPECT_EQ(window.Text2.text, std::to_string(3 + media.size()) + " files downloaded and moved");
+}
+
+TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
+{
+    Window window;
+    window.loadedWithFolders();
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+        writeFile(window.download / name, name);
+    window.ops.beforeRename = [](const fs::path& from, const fs::path&) {
+        return from.filename() == "b.mp3" ? std::make_error_code(std::errc::permission_denied)
+                                          : std::error_code();
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        window.pass();
+        EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
+        EXPECT_TRUE(fs::exists(window.destination / "c.mp3"));
+        EXPECT_NE(window.view.failureLine.find("b.mp3"), std::string::npos);
+    }
+    window.ops.beforeRename = nullptr;
+    fs::rename(window.download, window.root / "away");
+    window.pass();
+    EXPECT_NE(window.view.failureLine.find("download"), std::string::npos);
+
+    fs::rename(window.root / "away", window.download);
+    window.pass();
+    EXPECT_EQ(readFile(window.destination / "b.mp3"), "b.mp3");
+    EXPECT_EQ(window.view.failureLine, "");
+}
+
+// Windows' classic limit of 260 characters a path: the program sets none of its own.
+TEST(Form1Pass, MovesBetweenFoldersDeeperThanTheClassicPathLimit)
+{
+    Window window;
+    fs::path deep = window.root.path();
+    for (int level = 0; level < 20; ++level)
+        deep /= "a-folder-of-twenty-c";
+    fs::create_directories(deep / "download");
+    fs::create_directories(deep / "destination");
+    writeFile(deep / "download" / "song.mp3", "x");
+    window.form().Form_Load();
+    window.Dir1.setPath(text(deep / "download"));
+    window.Dir2.setPath(text(deep / "destination"));
+    window.pass();
+    EXPECT_EQ(readFile(deep / "destination" / "song.mp3"), "x");
+    EXPECT_EQ(window.view.failureLine, "");
+}
+
+// A copy across volumes, held at its first piece: the caption keeps time meanwhile, and the file
+// ends whole in one folder whether the copy is let go or the window closes.
+TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
+{
+    for (const bool closed : {false, true}) {
+        Window window;
+        window.loadedWithFolders();
+        writeFile(window.download / "album.zip", std::string(1 << 20, 'a'));
+        std::promise<void> started;
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        std::atomic<bool> told{false};
+        window.ops.pretendOtherVolume = true;
+        window.ops.duringCopy = [&](std::uintmax_t) {
+            if (!told.exchange(true))
+                started.set_value();
+            released.wait();
+        };
+        window.form().Timer1_Tick();
+        started.get_future().wait();
+        EXPECT_TRUE(window.view.locked);
+        window.now = "6-12-2026 19:24:48";
+        window.form().Timer1_Tick();
+        EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:48");
+
+        const fs::path kept = closed ? window.download : window.destination;
+        if (closed) {
+            std::thread letGo([&] {
+                // Once the window has asked the copy to stop, well before this.
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                release.set_value();
+            });
+            window.form().Form_Unload();
+            letGo.join();
+        } else {
+            release.set_value();
+            ASSERT_TRUE(window.view.runPostedUntil([&] { return !window.view.locked; }));
+            EXPECT_EQ(window.view.progress, "");
+        }
+        EXPECT_EQ(readFile(kept / "album.zip").size(), std::size_t{1} << 20);
+        EXPECT_EQ(fs::exists(window.download / "album.zip"), closed);
+        EXPECT_EQ(fs::is_empty(window.destination), closed) << "no partial or temporary file";
+    }
+}
+
+// On a first run, or with stored choices that no longer fit, both lists show the working folder:
+// nothing moves, nothing is stored, nothing is reported.
+TEST(Form1Selection, AFirstRunOrStoredChoicesThatNoLongerFitMoveAndStoreNothing)
+{
+    for (const bool stored : {false, true}) {
+        Window window;
+        if (stored)
+            window.settings.values = {{"Drive1", "Q:\\"}, {"Dir1", ""}, {"Drive2", "\x01\xff"}};
+        writeFile(window.working / "song.mp3", "x");
+        window.form().Form_Load();
+        window.pass();
+        EXPECT_EQ(window.Drive1.Drive(), text(window.driveA));
+        EXPECT_EQ(window.Dir1.Path(), fs::current_path());
+        EXPECT_EQ(window.Dir2.Path(), fs::current_path());
+        EXPECT_TRUE(fs::exists(window.working / "song.mp3"));
+        EXPECT_EQ(window.Text2.text, "1 files downloaded and moved");
+        EXPECT_EQ(window.view.failureLine, "");
+        EXPECT_EQ(window.settings.written, Keys{});
+    }
+}
+
+TEST(Form1Selection, StartUpRestoresTheStoredDrivesAndFoldersAndTheHandlersStoreWhatTheySee)
+{
+    Window window;
+    fs::create_directory(window.driveB / "incoming");
+    window.settings.values = {{"Drive1", text(window.driveB)},
+                              {"Dir1", text(window.driveB / "incoming")},
+                              {"Dir2", text(window.destination)}};
+    writeFile(window.driveB / "incoming" / "a.mp3", "x");
+    window.form().Form_Load();
+
+    EXPECT_EQ(window.Drive1.Drive(), text(window.driveB));
+    EXPECT_EQ(window.settings.values["Dir1"], text(window.driveB / "incoming"));
+    // The drive's handler stores the drive's folder first, then the restored folder lands.
+    EXPECT_EQ(window.settings.written, (Keys{"Dir1", "Drive1", "Dir1", "Dir2"}));
+    window.pass();
+    EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
+}
+
+// A column whose stored folder is gone stays on the working folder, which nobody chose: nothing
+// moves out of it or into it until that column's own folder is chosen again.
+TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
+{
+    for (const bool downloadGone : {true, false}) {
+        SCOPED_TRACE(downloadGone ? "download folder gone" : "destination folder gone");
+        Window window;
+        const fs::path gone = window.root / "gone";
+        window.settings.values = {{"Dir1", text(downloadGone ? gone : window.download)},
+                                  {"Dir2", text(downloadGone ? window.destination : gone)}};
+        writeFile(window.working / "not-a-download.mp3", "x");
+        writeFile(window.download / "a.mp3", "x");
+        fs::create_directory(window.root / "other");
+        window.form().Form_Load();
+        window.pass();
+        EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
+
+        DirListBox& own = downloadGone ? static_cast<DirListBox&>(window.Dir1) : window.Dir2;
+        DirListBox& other = downloadGone ? static_cast<DirListBox&>(window.Dir2) : window.Dir1;
+        other.setPath(text(window.root / "other"));
+        window.pass();
+        EXPECT_TRUE(fs::exists(window.working / "not-a-download.mp3"));
+        EXPECT_TRUE(fs::is_empty(window.root / "other"));
+        EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
+
+        other.setPath(text(downloadGone ? window.destination : window.download));
+        own.setPath(text(downloadGone ? window.download : window.destination));
+        window.pass();
+        EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
+        EXPECT_TRUE(fs::exists(window.working / "not-a-download.mp3"));
+        EXPECT_EQ(window.view.failureLine, "");
+    }
+}
+
+TEST(Form1Selection, EachChoiceIsStoredAtOnceTheFolderBeforeItsDriveAndTheSameDriveNothing)
+{
+    Window window;
+    window.loadedWithFolders();
+    window.settings.written.clear();
+    fs::create_directory(window.download / "sub");
+    writeFile(window.download / "sub" / "a.mp3", "x");
+
+    window.Dir1.setPath(text(window.download / "sub"));
+    EXPECT_EQ(window.settings.values["Dir1"], text(window.download / "sub"));
+    window.Drive2.setDrive(text(window.driveB));
+    EXPECT_EQ(window.Dir2.Path(), fs::path(text(window.driveB)));
+    window.Drive2.setDrive(text(window.driveB));
+    EXPECT_EQ(window.settings.written, (Keys{"Dir1", "Dir2", "Drive2"}));
+    // The download list follows its folder before any pass.
+    window.pass();
+    EXPECT_TRUE(fs::exists(window.driveB / "a.mp3"));
+}
+
+TEST(Form1Selection, AnUnwritableStoreLosesNoSelectionAndOnlyTheDriveHandlerSaysSo)
+{
+    Window window;
+    window.loadedWithFolders();
+    window.settings.readOnly = true;
+    window.Dir1.setPath(text(window.driveA));
+    EXPECT_EQ(window.view.failureLine, "");
+    window.Drive2.setDrive(text(window.driveB));
+    EXPECT_EQ(window.Dir2.Path(), fs::path(text(window.driveB)));
+    EXPECT_NE(window.view.failureLine.find("Drive2"), std::string::npos) << window.view.failureLine;
+}
+
+} // namespace
+} // namespace vorlund::test
