@@ -19,6 +19,21 @@ namespace vorlund::bench {
 
 namespace fs = std::filesystem;
 
+// The plain window, timing each task posted to its thread.
+class TimedView : public test::PlainView
+{
+public:
+    void post(std::function<void()> task) override
+    {
+        PlainView::post([this, task = std::move(task)] {
+            const auto start = std::chrono::steady_clock::now();
+            task();
+            longestTask = std::max(longestTask, std::chrono::steady_clock::now() - start);
+        });
+    }
+    std::chrono::steady_clock::duration longestTask{};
+};
+
 // The window's logic over a download and a destination folder in a scratch folder, with plain
 // controls, its settings in memory and no client to start. A failing client probe is answered
 // by a box that nobody has to close.
@@ -66,7 +81,7 @@ public:
 private:
     fs::path m_root;
     test::MemorySettings m_settings;
-    test::PlainView m_view;
+    TimedView m_view;
     test::PlainDriveList m_drive{{"/"}};
     test::PlainDirList m_dir1;
     test::PlainDirList m_dir2;

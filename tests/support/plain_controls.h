@@ -87,9 +87,7 @@ public:
             auto task = std::move(m_tasks.front());
             m_tasks.pop_front();
             lock.unlock();
-            const auto start = std::chrono::steady_clock::now();
             task();
-            longestTask = std::max(longestTask, std::chrono::steady_clock::now() - start);
         }
         return true;
     }
@@ -98,8 +96,6 @@ public:
     bool locked = false;
     std::string failureLine;
     std::string progress;
-    // The longest that one posted task held the window's thread.
-    std::chrono::steady_clock::duration longestTask{};
 
 private:
     std::mutex m_mutex;
