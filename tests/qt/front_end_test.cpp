@@ -7,7 +7,6 @@
 #include "support/plain_controls.h"
 #include "support/temp_folder.h"
 
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -102,24 +101,6 @@ private slots:
         }
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(list->currentRow(), 1);
-    }
-
-    // As the system's reader sees each image: a broken one shows as a blank or black square.
-    void theWindowIconHoldsNineImagesAtThreeSizes()
-    {
-        QImageReader reader(QStringLiteral(":/vorlund.ico"));
-        QMap<int, int> sizes;
-        for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
-            const QImage image = reader.read();
-            const int size = image.width();
-            ++sizes[size];
-            QCOMPARE(image.height(), size);
-            // See-through at the corners and solid in the middle, by mask or by alpha.
-            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-            QCOMPARE(image.pixelColor(size - 1, size - 1).alpha(), 0);
-            QCOMPARE(image.pixelColor(size / 2, size / 2).alpha(), 255);
-        }
-        QCOMPARE(sizes, (QMap<int, int>{{16, 3}, {32, 3}, {48, 3}}));
     }
 
     void theStoreKeepsEachTextAsGivenUnderStartupAndSaysWhenItCannot()
