@@ -4,8 +4,8 @@
 #include "qt/form1_widget.h"
 #include "qt/input_lock.h"
 #include "qt/settings_store.h"
+#include "support/file_system.h"
 #include "support/plain_controls.h"
-#include "support/temp_folder.h"
 
 #include <QLabel>
 #include <QLineEdit>

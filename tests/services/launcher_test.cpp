@@ -2,7 +2,7 @@
 #ifndef _WIN32
 #include "services/wine_prefix_posix.h"
 #endif
-#include "support/temp_folder.h"
+#include "support/file_system.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

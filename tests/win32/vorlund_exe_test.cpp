@@ -3,7 +3,7 @@
 #include "engine/runtime_error.h"
 #include "engine/utf16.h"
 #include "services/registry_store.h"
-#include "support/temp_folder.h"
+#include "support/file_system.h"
 #include "win32/control_ids.h"
 
 #include <chrono>

@@ -2,7 +2,6 @@
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
 #include "support/plain_controls.h"
-#include "support/temp_folder.h"
 #include "window/form1.h"
 
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "temp_folder.h"
+#include "file_system.h"
 
 #include "engine/file_ops.h"
 
