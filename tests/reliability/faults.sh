@@ -6,11 +6,9 @@
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
 source "$(dirname "$0")/../support/real_program.sh"
 
-[ $# -ge 1 ] || { echo "usage: $0 PROGRAM [FAULT...]" >&2; exit 2; }
 init_work "$1"
-shift
-faults=("$@")
-[ ${#faults[@]} -gt 0 ] || faults=(destination_full sources_deleted)
+faults=("${@:2}")
+[ $# -gt 1 ] || faults=(destination_full sources_deleted)
 
 all_arrived() { all_moved "$download" "$destination"; }
 
@@ -53,7 +51,6 @@ fault_sources_deleted() {
     details="12 sources deleted during a pass, the others moved whole"
 }
 
-checked=0
 for fault in "${faults[@]}"; do
     declare -F "fault_$fault" >/dev/null || fail "no fault named '$fault'"
     stop_program TERM
@@ -66,7 +63,6 @@ for fault in "${faults[@]}"; do
     write_config "$download" "$destination"
     "fault_$fault"
     expect_alive "at the end of $fault"
-    checked=$((checked + $(wc -l <"$expected")))
     echo "fault $fault: ok ($details)"
 done
-echo "faults: ${#faults[@]} tried, program alive after each, $checked files checked, lost: 0"
+echo "faults: ${#faults[@]} tried, the program alive after each, no file lost"
