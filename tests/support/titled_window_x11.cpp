@@ -7,22 +7,6 @@
 namespace vorlund::test {
 namespace {
 
-xcb_atom_t atom(xcb_connection_t* connection, const std::string& name)
-{
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return result;
-}
-
-// The server has carried out every request sent so far once this returns.
-void roundTrip(xcb_connection_t* connection)
-{
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-}
-
 std::string latin1(const std::string& utf8)
 {
     std::string text;
@@ -56,19 +40,20 @@ TitledWindow::TitledWindow(const std::string& title) : m_native(xcb_connect(null
     const std::string name = latin1(title);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, titled, XCB_ATOM_WM_NAME,
                         XCB_ATOM_STRING, 8, static_cast<uint32_t>(name.size()), name.c_str());
+    xcb_intern_atom_reply_t* clientList = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, 16, "_NET_CLIENT_LIST"), nullptr);
     const xcb_window_t listed[]{xcb_generate_id(connection), titled};
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root,
-                        atom(connection, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, 2, listed);
-    roundTrip(connection);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, clientList->atom, XCB_ATOM_WINDOW,
+                        32, 2, listed);
+    std::free(clientList);
+    // Carried out before anyone looks for the window.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
+// The server closes the window with the connection.
 TitledWindow::~TitledWindow()
 {
-    auto* const connection = static_cast<xcb_connection_t*>(m_native);
-    xcb_delete_property(connection, xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root,
-                        atom(connection, "_NET_CLIENT_LIST"));
-    roundTrip(connection);
-    xcb_disconnect(connection);
+    xcb_disconnect(static_cast<xcb_connection_t*>(m_native));
 }
 
 } // namespace vorlund::test
