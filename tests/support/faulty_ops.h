@@ -13,18 +13,16 @@ public:
     // Every rename out of a folder fails as if the two folders lay on different volumes.
     bool pretendOtherVolume = false;
     // Runs before each real rename; an error it returns is the rename's result.
-    std::function<std::error_code(const std::filesystem::path& from,
-                                  const std::filesystem::path& to)>
-        beforeRename;
+    std::function<std::error_code(const std::filesystem::path& from)> beforeRename;
     std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
-    std::function<void(std::uintmax_t copied)> duringCopy;
+    std::function<void()> duringCopy;
 
     FileStamp stamp(const std::filesystem::path& file) override { return real().stamp(file); }
     std::error_code renameNoReplace(const std::filesystem::path& from,
                                     const std::filesystem::path& to) override
     {
-        if (const std::error_code fault = beforeRename ? beforeRename(from, to) : std::error_code())
+        if (const std::error_code fault = beforeRename ? beforeRename(from) : std::error_code())
             return fault;
         // Renames inside one folder (a temporary copy taking its name) stay real.
         if (pretendOtherVolume && from.parent_path() != to.parent_path())
@@ -40,7 +38,7 @@ public:
     {
         real().copyToNew(from, to, [&](std::uintmax_t copied, std::uintmax_t total) {
             if (duringCopy)
-                duringCopy(copied);
+                duringCopy();
             if (progress)
                 progress(copied, total);
         });

@@ -134,7 +134,7 @@ TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
     window.loadedWithFolders();
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
         writeFile(window.download / name, name);
-    window.ops.beforeRename = [](const fs::path& from, const fs::path&) {
+    window.ops.beforeRename = [](const fs::path& from) {
         return from.filename() == "b.mp3" ? std::make_error_code(std::errc::permission_denied)
                                           : std::error_code();
     };
@@ -168,7 +168,7 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
         std::shared_future<void> released = release.get_future().share();
         std::atomic<bool> told{false};
         window.ops.pretendOtherVolume = true;
-        window.ops.duringCopy = [&](std::uintmax_t) {
+        window.ops.duringCopy = [&] {
             if (!told.exchange(true))
                 started.set_value();
             released.wait();
