@@ -13,14 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The stand-in client leaves a note named "started" beside itself, in a moment of its own.
-std::string noteIn(const fs::path& folder)
-{
-    for (int i = 0; i < 1000 && !fs::exists(folder / "started"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return readFile(folder / "started");
-}
-
 // Read without quotes, "...\Program Files\client.exe" is first tried as "...\Program.exe".
 TEST(StartProgram, StartsTheProgramAtItsWholePathShownMinimised)
 {
@@ -30,12 +22,14 @@ TEST(StartProgram, StartsTheProgramAtItsWholePathShownMinimised)
     fs::copy_file(VORLUND_FAKE_CLIENT, folder / "Program.exe");
 
     startProgram(folder / "Program Files" / "client.exe", WindowStyle::MinimizedFocus);
-
+    // The stand-in leaves a note beside itself, in a moment of its own.
+    for (int i = 0; i < 1000 && !fs::exists(folder / "Program Files" / "started"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 #ifdef _WIN32
     // Windows passes the window's first show to the program; 2 is SW_SHOWMINIMIZED.
-    EXPECT_EQ(noteIn(folder / "Program Files"), "started\nshow 2\n");
+    EXPECT_EQ(readFile(folder / "Program Files" / "started"), "started\nshow 2\n");
 #else
-    EXPECT_EQ(noteIn(folder / "Program Files"), "started\n");
+    EXPECT_EQ(readFile(folder / "Program Files" / "started"), "started\n");
 #endif
     EXPECT_FALSE(fs::exists(folder / "started")) << "the planted program ran";
 }

@@ -15,7 +15,6 @@ int main(int /*argc*/, char** argv)
     std::string note = "started\n";
 #ifdef _WIN32
     STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     ::GetStartupInfoW(&startup);
     if (startup.dwFlags & STARTF_USESHOWWINDOW)
         note += "show " + std::to_string(startup.wShowWindow) + "\n";

@@ -110,8 +110,7 @@ public:
     std::string GetSetting(const std::string&, const std::string&, const std::string& key,
                            const std::string& defaultValue) override
     {
-        const auto found = values.find(key);
-        return found == values.end() ? defaultValue : found->second;
+        return values.contains(key) ? values.at(key) : defaultValue;
     }
     void SaveSetting(const std::string&, const std::string&, const std::string& key,
                      const std::string& value) override

@@ -176,10 +176,8 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
 TEST(VorlundExeFile, CarriesItsVersionAndAnIconForEachSize)
 {
     const fs::path program = VORLUND_EXE;
-    DWORD ignored = 0;
-    std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
-    ASSERT_TRUE(!block.empty() &&
-                ::GetFileVersionInfoW(program.c_str(), 0, DWORD(block.size()), block.data()));
+    std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, DWORD(block.size()), block.data()));
     const auto value = [&](const std::wstring& key) -> const void* {
         void* found = nullptr;
         UINT length = 0;
