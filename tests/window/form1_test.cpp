@@ -21,21 +21,14 @@ std::string text(const fs::path& path)
     return displayPath(path.lexically_normal().make_preferred());
 }
 
-// Works in `folder`, made for it, and goes back when it goes: Windows removes no folder that is
-// some process's working folder.
-class WorkingFolder
+// Makes `folder` the working folder, and gives the one before.
+fs::path enter(const fs::path& folder)
 {
-public:
-    explicit WorkingFolder(const fs::path& folder)
-    {
-        fs::create_directories(folder);
-        fs::current_path(folder);
-    }
-    ~WorkingFolder() { fs::current_path(m_before); }
-
-private:
-    fs::path m_before = fs::current_path();
-};
+    fs::path before = fs::current_path();
+    fs::create_directories(folder);
+    fs::current_path(folder);
+    return before;
+}
 
 // The window's logic over plain controls, fresh folders and a store in memory, in a working
 // folder of its own. Two folders stand for two drives. Nothing is loaded until the test says so.
@@ -47,6 +40,8 @@ public:
         for (const auto& folder : {download, destination, driveA, driveB})
             fs::create_directories(folder);
     }
+    // Windows removes no folder that is some process's working folder.
+    ~Window() { fs::current_path(earlierWorkingFolder); }
 
     Form1& form()
     {
@@ -80,7 +75,7 @@ public:
     fs::path working = root / "working";
     fs::path driveA = root / "driveA";
     fs::path driveB = root / "driveB";
-    WorkingFolder inWorking{working};
+    fs::path earlierWorkingFolder = enter(working);
     FaultyOps ops;
     MemorySettings settings;
     PlainView view;
