@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs the real program in a real X window with a private Wine prefix that holds a stand-in client
-# at C:\Program Files\KaZaA Lite\klrun.exe, its folder spelled in another letter case. Checks from
-# outside that media files dropped into the download folder arrive whole and others stay, that the
-# title ticks, and that the client starts, but not while a window of its title is open; without the
-# client, or without wine, nothing starts, the program runs on and says why once.
+# Runs the real program in a real X window, with a stand-in client in a private Wine prefix at
+# C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case). Checks from outside
+# that media files arrive whole and others stay, that the title ticks, and that the client starts,
+# but not while a window of its title is open; without it, or without wine, the program runs on
+# and says why once.
 #
 #   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
@@ -37,13 +37,10 @@ expect_no_client() {
 }
 
 run_program
-printf song >"$download/a.mp3"
-printf picture >"$download/Photo.JPG"
-printf partial >"$download/b.dat"
+for name in a.mp3 Photo.JPG b.dat; do printf %s "$name" >"$download/$name"; done
 wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_names "$download")"
-[ "$(cat "$destination/a.mp3")$(cat "$destination/Photo.JPG")" = songpicture ] ||
-    fail "the files did not arrive whole"
-[ -f "$download/b.dat" ] || fail "the partial download was touched"
+[ "$(cat "$destination/a.mp3" "$destination/Photo.JPG" "$download/b.dat")" = a.mp3Photo.JPGb.dat ] ||
+    fail "a file did not arrive whole, or the partial download was touched"
 window=$(program_window)
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 first=$(title)
