@@ -17,39 +17,33 @@
 namespace vorlund::test {
 
 // Controls with no toolkit behind them, for the window's logic on any system.
-class PlainDriveList : public DriveListBox
+struct PlainDriveList : DriveListBox
 {
-public:
-    explicit PlainDriveList(std::vector<std::string> drives)
-        : m_drives(std::move(drives)), m_drive(m_drives.front())
+    explicit PlainDriveList(std::vector<std::string> present)
+        : drives(std::move(present)), drive(drives.front())
     {}
-    std::string Drive() const override { return m_drive; }
-    void setDrive(const std::string& drive) override
+    std::string Drive() const override { return drive; }
+    void setDrive(const std::string& chosen) override
     {
-        if (std::find(m_drives.begin(), m_drives.end(), drive) == m_drives.end())
-            throw RuntimeError(ErrorNumber::DeviceUnavailable, "drive not present: " + drive);
-        if (drive != std::exchange(m_drive, drive))
+        if (std::ranges::find(drives, chosen) == drives.end())
+            throw RuntimeError(ErrorNumber::DeviceUnavailable, "drive not present: " + chosen);
+        if (chosen != std::exchange(drive, chosen))
             Change.raise();
     }
-
-private:
-    std::vector<std::string> m_drives;
-    std::string m_drive;
+    std::vector<std::string> drives;
+    std::string drive;
 };
 
-class PlainDirList : public DirListBox
+struct PlainDirList : DirListBox
 {
-public:
-    std::filesystem::path Path() const override { return m_path; }
-    void setPath(const std::string& path) override
+    std::filesystem::path Path() const override { return path; }
+    void setPath(const std::string& text) override
     {
-        const std::filesystem::path folder = folderToOpen(path);
-        if (folder != std::exchange(m_path, folder))
+        const std::filesystem::path folder = folderToOpen(text);
+        if (folder != std::exchange(path, folder))
             Change.raise();
     }
-
-private:
-    std::filesystem::path m_path = folderToOpen("");
+    std::filesystem::path path = folderToOpen("");
 };
 
 struct PlainTextBox : TextBox
@@ -104,9 +98,8 @@ private:
 };
 
 // A store in memory that logs the keys written, and can refuse writes.
-class MemorySettings : public SettingsStore
+struct MemorySettings : SettingsStore
 {
-public:
     std::string GetSetting(const std::string&, const std::string&, const std::string& key,
                            const std::string& defaultValue) override
     {
@@ -120,7 +113,6 @@ public:
         values[key] = value;
         written.push_back(key);
     }
-
     std::map<std::string, std::string> values;
     std::vector<std::string> written;
     bool readOnly = false;
