@@ -25,9 +25,8 @@ Names namesIn(const fs::path& folder)
     return names;
 }
 
-// An existing folder, and other ways to write it that the system reads as that folder: separators
-// doubled and trailing, "." and "..", letter case where names ignore it, and on Windows forward
-// slashes, short (8.3) names and a "\\?\" device path.
+// A folder as given and as the system also reads it: separators, "." and "..", letter case, and
+// on Windows forward slashes, short (8.3) names and a "\\?\" device path.
 std::vector<fs::path> folderSpellings(const fs::path& folder)
 {
     using Text = fs::path::string_type;
@@ -49,8 +48,8 @@ std::vector<fs::path> folderSpellings(const fs::path& folder)
     return spellings;
 }
 
-// Within a volume and across, with the folders held as during a pass. Across volumes means a real
-// second volume where the run names one.
+// Within a volume and across (a real second one where the run names one), folders held as in a
+// pass.
 class FileMoverTest : public ::testing::TestWithParam<bool>
 {
 protected:

@@ -62,9 +62,8 @@ TEST(Listings, ListMediaRegardlessOfLetterCaseWithLinksToThem)
     EXPECT_EQ(listSubfolders(folder.path()), folders);
 }
 
-// A young folder is always read again; with a clock far ahead and each change followed by ageing
-// the folder, unchanged steps come from the cache. Either way the listing is a full read's, and a
-// folder that keeps no times is read each time.
+// A young folder is always read again; an aged one, with the clock far ahead, is not until its
+// time changes. A folder that keeps no times is read each time.
 TEST(CachedListing, GivesWhatAFullReadGivesThroughAnyRunOfChanges)
 {
     for (const bool trustOldStates : {false, true}) {
@@ -92,8 +91,7 @@ TEST(CachedListing, GivesWhatAFullReadGivesThroughAnyRunOfChanges)
     }
 }
 
-// Whatever other programs do between two counts, the count is a full listing's; ordinary changes
-// are followed, a folder replaced or a flood past the system's queue counted whole again.
+// Ordinary changes are followed; a folder replaced, or a flood past the system's queue, recounted.
 TEST(MatchingCount, IsWhatAFullListingGivesAfterAnyChanges)
 {
 #ifdef _WIN32

@@ -72,8 +72,7 @@ private slots:
         QCOMPARE(drives.Drive(), folder.path().string());
     }
 
-    // During a pass the user's clicks and keys are dropped at once; a long pass also greys the
-    // list out, and the focus comes back after.
+    // During a pass clicks and keys are dropped; a long one greys out, and gives the focus back.
     void aLockDropsTheUsersInputAndALongOneGreysOut()
     {
         QWidget window;

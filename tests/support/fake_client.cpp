@@ -1,5 +1,4 @@
-// A stand-in for the download client: it leaves a note beside itself that says it ran and, on
-// Windows, how it was asked to show its window.
+// A stand-in client: a note beside itself says it ran and, on Windows, how it was to show.
 #include <filesystem>
 #include <fstream>
 #include <string>

@@ -1,5 +1,4 @@
-// Drives the real vorlund.exe from outside: selections in the Wine session's registry, files in
-// temporary folders, its controls read and worked by their IDs.
+// Drives the real vorlund.exe from outside, its selections in the Wine session's registry.
 #include "engine/runtime_error.h"
 #include "engine/utf16.h"
 #include "services/registry_store.h"
@@ -171,8 +170,7 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
     EXPECT_EQ(program.close(), 0u);
 }
 
-// What Explorer shows in the program's properties, and the icon Windows takes at each size: a
-// broken image shows as a blank square.
+// What Explorer shows in the properties; a broken icon image shows as a blank square.
 TEST(VorlundExeFile, CarriesItsVersionAndAnIconForEachSize)
 {
     const fs::path program = VORLUND_EXE;

@@ -34,8 +34,7 @@ fs::path enter(const fs::path& folder)
     return before;
 }
 
-// The window's logic over plain controls, fresh folders and a store in memory, in a working
-// folder of its own. Two folders stand for two drives. Nothing is loaded until the test says so.
+// The window's logic over plain controls, fresh folders, a store in memory, and two drives.
 class Window
 {
 public:
@@ -154,8 +153,7 @@ TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
     EXPECT_EQ(window.view.failureLine, "");
 }
 
-// A copy across volumes, held at its first piece: the caption keeps time meanwhile, and the file
-// ends whole in one folder whether the copy is let go or the window closes.
+// A copy across volumes, held at its first piece until it is let go or the window closes.
 TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
 {
     for (const bool closed : {false, true}) {
@@ -200,8 +198,6 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
     }
 }
 
-// On a first run, or with stored choices that no longer fit, both lists show the working folder:
-// nothing moves, nothing is stored, nothing is reported.
 TEST(Form1Selection, AFirstRunOrStoredChoicesThatNoLongerFitMoveAndStoreNothing)
 {
     for (const bool stored : {false, true}) {
@@ -273,8 +269,7 @@ TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
     }
 }
 
-// Each choice is stored at once, the folder before its drive, and the same drive again stores
-// nothing; a store that cannot be written loses no choice, and only the drive's handler says so.
+// The folder is stored before its drive; only the drive's handler reports an unwritable store.
 TEST(Form1Selection, EachChoiceIsStoredAtOnceAndAnUnwritableStoreLosesNone)
 {
     Window window;
