@@ -12,9 +12,8 @@ init_work "$1"
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
 exit_hooks+=(stop_wine)
-download=$work/download destination=$work/destination installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
-mkdir -p "$download" "$destination" "$installed" "$work/no-wine"
-write_config "$download" "$destination"
+installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
+mkdir -p "$installed" "$work/no-wine"
 with_client=
 if [ -f "${2:-}" ] && command -v wine >/dev/null; then
     wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"

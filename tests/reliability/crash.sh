@@ -12,11 +12,7 @@ if ! strace -qq -o /dev/null true 2>/dev/null; then
     echo "SKIP: strace cannot trace here (not installed, or ptrace is not allowed)"
     exit "$skip_code"
 fi
-download=$work/download destination=$work/destination expected=$work/expected
 need_tmpfs "$download" 512m
-mkdir -p "$destination"
-write_config "$download" "$destination"
-: >"$expected"
 random_file "$download/partial.dat" 100000 "$work/partial"
 
 # Keeps three large files waiting, written while the program is down so it never sees half of one.

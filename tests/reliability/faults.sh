@@ -54,13 +54,8 @@ fault_sources_deleted() {
 for fault in "${faults[@]}"; do
     declare -F "fault_$fault" >/dev/null || fail "no fault named '$fault'"
     stop_program TERM
-    fault_dir=$work/$fault download=$fault_dir/download destination=$fault_dir/destination
-    config_home=$fault_dir/config program_cwd=$fault_dir/cwd stderr_log=$fault_dir/stderr
-    expected=$fault_dir/expected
-    mkdir -p "$download" "$destination"
-    : >"$stderr_log"
-    : >"$expected"
-    write_config "$download" "$destination"
+    fault_dir=$work/$fault
+    new_run "$fault_dir"
     "fault_$fault"
     expect_alive "at the end of $fault"
     echo "fault $fault: ok ($details)"

@@ -26,8 +26,6 @@ cleanup() {
     exit "$status"
 }
 
-# The program runs in `program_cwd` with its settings in `config_home` and its standard error in
-# `stderr_log`, all in `work` unless a test says otherwise.
 init_work() {
     program=$(realpath "$1")
     [ -x "$program" ] || { echo "FAIL: no program at '$1'" >&2; exit 1; }
@@ -35,7 +33,18 @@ init_work() {
     trap cleanup EXIT
     trap 'exit 130' INT TERM
     mkdir -m 0700 "$work/runtime"
-    config_home=$work/config program_cwd=$work/cwd stderr_log=$work/stderr
+    new_run "$work"
+}
+
+# A fresh run in `folder`: the program's download and destination folders, its working folder,
+# its settings, its standard error and the checksum list of the files it must keep whole.
+new_run() {
+    download=$1/download destination=$1/destination program_cwd=$1/cwd config_home=$1/config
+    stderr_log=$1/stderr expected=$1/expected
+    mkdir -p "$download" "$destination" "$config_home"
+    : >"$stderr_log"
+    : >"$expected"
+    printf '[Startup]\nDir1=%s\nDir2=%s\n' "$download" "$destination" >"$config_home/vlund.conf"
 }
 
 fail() {
@@ -52,11 +61,6 @@ need_tmpfs() {
         exit "$skip_code"
     }
     mounts+=("$1")
-}
-
-write_config() {
-    mkdir -p "$config_home"
-    printf '[Startup]\nDir1=%s\nDir2=%s\n' "$1" "$2" >"$config_home/vlund.conf"
 }
 
 # Starts the program, under `tracer...` when given; `pid` is the program's own process.
