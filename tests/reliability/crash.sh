@@ -8,10 +8,8 @@ source "$(dirname "$0")/../support/real_program.sh"
 
 kills=${2:-60}
 init_work "$1"
-if ! strace -qq -o /dev/null true 2>/dev/null; then
-    echo "SKIP: strace cannot trace here (not installed, or ptrace is not allowed)"
-    exit "$skip_code"
-fi
+strace -qq -o /dev/null true 2>/dev/null ||
+    { echo "SKIP: strace cannot trace here (not installed, or ptrace is not allowed)"; exit "$skip_code"; }
 need_tmpfs "$download" 512m
 random_file "$download/partial.dat" 100000 "$work/partial"
 

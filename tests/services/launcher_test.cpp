@@ -1,7 +1,5 @@
 #include "services/launcher.h"
-#ifndef _WIN32
 #include "services/wine_prefix_posix.h"
-#endif
 #include "support/file_system.h"
 
 #include <chrono>
