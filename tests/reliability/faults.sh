@@ -14,7 +14,6 @@ all_arrived() { all_moved "$download" "$destination"; }
 
 fault_destination_full() {
     need_tmpfs "$destination" 8m
-    local name
     for name in a b c; do random_file "$download/$name.mp3" $((3 << 20)) "$expected"; done
     start_program
     wait_until 120 grep -q "No space left on device" "$stderr_log" || fail "the full disk was not reported"

@@ -57,12 +57,11 @@ public:
         return *m_form;
     }
     // Loads the window and chooses the two folders, as a user would on a first run.
-    Form1& loadedWithFolders()
+    void loadWithFolders()
     {
         form().Form_Load();
         Dir1.setPath(text(download));
         Dir2.setPath(text(destination));
-        return form();
     }
     // A tick of Timer1 and the moves it starts.
     void pass()
@@ -97,7 +96,7 @@ private:
 TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
 {
     Window window;
-    window.loadedWithFolders();
+    window.loadWithFolders();
     window.pass();
     EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:47");
     EXPECT_EQ(window.Text2.text, "0 files downloaded and moved");
@@ -129,7 +128,7 @@ TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
 TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
 {
     Window window;
-    window.loadedWithFolders();
+    window.loadWithFolders();
     for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
         writeFile(window.download / name, name);
     window.ops.beforeRename = [](const fs::path& from) {
@@ -158,7 +157,7 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
 {
     for (const bool closed : {false, true}) {
         Window window;
-        window.loadedWithFolders();
+        window.loadWithFolders();
         writeFile(window.download / "album.zip", std::string(1 << 20, 'a'));
         std::promise<void> started;
         std::promise<void> release;
@@ -273,7 +272,7 @@ TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
 TEST(Form1Selection, EachChoiceIsStoredAtOnceAndAnUnwritableStoreLosesNone)
 {
     Window window;
-    window.loadedWithFolders();
+    window.loadWithFolders();
     window.settings.written.clear();
     fs::create_directory(window.download / "sub");
     writeFile(window.download / "sub" / "a.mp3", "x");
