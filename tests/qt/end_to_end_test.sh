@@ -36,7 +36,7 @@ expect_no_client() {
 run_program
 for name in a.mp3 Photo.JPG b.dat; do printf %s "$name" >"$download/$name"; done
 wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_names "$download")"
-[ "$(cat "$destination/a.mp3" "$destination/Photo.JPG" "$download/b.dat")" = a.mp3Photo.JPGb.dat ] ||
+[ "$(cat "$destination"/{a.mp3,Photo.JPG} "$download/b.dat")" = a.mp3Photo.JPGb.dat ] ||
     fail "a file did not arrive whole, or the partial download was touched"
 window=$(program_window)
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
@@ -45,7 +45,7 @@ first=$(title)
 ticked() { [ "$(title)" != "$first" ]; }
 wait_until 60 ticked || fail "the title did not tick: '$first'"
 echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"
-[ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine on PATH, or no stand-in client"; exit 0; }
+[ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
 wait_until 60 started || fail "the client did not start"
 stop_program TERM
 rm "$installed/started"

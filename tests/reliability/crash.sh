@@ -9,7 +9,7 @@ source "$(dirname "$0")/../support/real_program.sh"
 kills=${2:-60}
 init_work "$1"
 strace -qq -o /dev/null true 2>/dev/null ||
-    { echo "SKIP: strace cannot trace here (not installed, or ptrace is not allowed)"; exit "$skip_code"; }
+    { echo "SKIP: strace cannot trace here (missing, or ptrace not allowed)"; exit "$skip_code"; }
 need_tmpfs "$download" 512m
 random_file "$download/partial.dat" 100000 "$work/partial"
 
@@ -32,11 +32,8 @@ slowed=("" fsync renameat2 "unlink,unlinkat")
 
 # True once a temporary copy shows that is not among the names `$1` lists.
 has_new_temporary() {
-    local part
-    for part in "$destination"/.vorlund-*.part; do
-        [[ $'\n'$1$'\n' == *$'\n'${part##*/}$'\n'* ]] || return 0
-    done
-    return 1
+    [ -n "$(comm -13 <(sort <<<"$1") <(cd "$destination" && printf '%s\n' .vorlund-*.part |
+        sort))" ]
 }
 
 for ((kill_number = 1; kill_number <= kills; kill_number++)); do

@@ -122,7 +122,7 @@ whole_in() {
     local expected=$1 folder
     shift
     diff <(sort "$expected") <(for folder in "$@"; do
-        (cd "$folder" && find . -mindepth 1 -maxdepth 1 -type f -printf '%P\0' | xargs -0r sha256sum --)
+        (cd "$folder" && find . -maxdepth 1 -type f -printf '%P\0' | xargs -0r sha256sum --)
     done | sort) >"$work/difference"
 }
 
