@@ -91,16 +91,6 @@ std::string encodeEscapedBytes(const QString& text)
 }
 } // namespace
 
-std::filesystem::path toFsPath(const QString& path)
-{
-    return std::filesystem::path(encodeEscapedBytes(path));
-}
-
-QString fromFsPath(const std::filesystem::path& path)
-{
-    return decodeEscapingBytes(path.native());
-}
-
 std::string toFsName(const QString& name)
 {
     return encodeEscapedBytes(name);
