@@ -32,7 +32,9 @@ export DISPLAY=$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 
 unset QT_QPA_PLATFORM
-read -r startup_ms pid < <(XDG_CONFIG_HOME=$work/config "$build/bench/first_window" "$build/qt/vorlund" 2>/dev/null)
+# Its own settings, and a Wine prefix of its own where no client waits to be started.
+export XDG_CONFIG_HOME=$work/config WINEPREFIX=$work/prefix
+read -r startup_ms pid < <("$build/bench/first_window" "$build/qt/vorlund" 2>/dev/null)
 pids+=("$pid")
 
 sleep 3 # the first passes read the folders

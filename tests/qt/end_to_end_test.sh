@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# Runs the real program in a real X window, with a stand-in client in a private Wine prefix at
-# C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case). Checks from outside
-# that media files arrive whole and others stay, that the title ticks, and that the client starts,
-# but not while a window of its title is open; without it, or without wine, the program runs on
-# and says why once.
-#
+# Runs the real program in an X window, with a stand-in client in a private Wine prefix at
+# C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case): media files arrive
+# whole and others stay, the title ticks, the client starts but not while a window of its title is
+# open, and without it or without wine the program runs on and says why once.
 #   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
 init_work "$1"
 # No offers to install Mono or Gecko, and no menu entries written into the home folder.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
 exit_hooks+=(stop_wine)
 installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"

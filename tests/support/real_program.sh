@@ -33,11 +33,11 @@ init_work() {
     trap cleanup EXIT
     trap 'exit 130' INT TERM
     mkdir -m 0700 "$work/runtime"
+    export WINEPREFIX=$work/prefix # never the user's own, where a real client may wait
     new_run "$work"
 }
 
-# A fresh run in `folder`: the program's download and destination folders, its working folder,
-# its settings, its standard error and the checksum list of the files it must keep whole.
+# A fresh run in `folder`: download, destination, working folder, settings, stderr, checksums.
 new_run() {
     download=$1/download destination=$1/destination program_cwd=$1/cwd config_home=$1/config
     stderr_log=$1/stderr expected=$1/expected
