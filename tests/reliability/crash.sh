@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # Kills the real program at random moments while it moves large files from a tmpfs to the disk,
-# restarting it each time: at the end every file arrived once and whole, no temporary copy is left,
-# and a partial download stayed.
-#
+# restarting it each time: at the end every file arrived once and whole, and nothing else is left.
 #   crash.sh PROGRAM [KILLS]
 source "$(dirname "$0")/../support/real_program.sh"
 

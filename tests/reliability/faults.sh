@@ -2,7 +2,6 @@
 # Puts the real program through what only real file systems show, one fresh run each: a
 # destination that really fills up, and sources deleted during a pass. After each the program
 # still runs and every file is whole in one of the two folders.
-#
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
 source "$(dirname "$0")/../support/real_program.sh"
 
