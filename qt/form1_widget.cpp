@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QStyleOptionFrame>
 #include <QTimer>
+#include <array>
 
 namespace vorlund::qt {
 namespace {
@@ -102,33 +103,13 @@ void Form1Widget::createControls()
 
 void Form1Widget::placeControls(const Twips& twips)
 {
-    const auto widgetFor = [this](Control control) -> QWidget* {
-        switch (control) {
-        case Control::Label1_0:
-            return Label1[0];
-        case Control::Label1_1:
-            return Label1[1];
-        case Control::Dir1:
-            return Dir1;
-        case Control::Drive1:
-            return Drive1;
-        case Control::Drive2:
-            return Drive2;
-        case Control::Dir2:
-            return Dir2;
-        case Control::Text1:
-            return Text1;
-        case Control::Text2:
-            return Text2;
-        case Control::FailureLine:
-            return m_failureLine;
-        }
-        return nullptr;
-    };
+    // In the order of the layout's controls.
+    const std::array<QWidget*, 9> widgets{Label1[0], Label1[1], Dir1,  Drive1,       Drive2,
+                                          Dir2,      Text1,     Text2, m_failureLine};
     for (const auto& [control, rect] : controlPlaces) {
         const QRect geometry(twips.pixels(rect.left), twips.pixels(rect.top),
                              twips.pixels(rect.width), twips.pixels(rect.height));
-        widgetFor(control)->setGeometry(geometry);
+        widgets[std::size_t(control)]->setGeometry(geometry);
         if (control == Control::FailureLine)
             m_progressLine->setGeometry(geometry);
     }
