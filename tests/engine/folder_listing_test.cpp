@@ -16,10 +16,7 @@ using namespace std::chrono_literals;
 const Names media{"*.mp3", "*.wma", "*.mpg", "*.zip", "*.jpg", "*.gif"};
 
 // A clock far ahead, so that every folder state looks old enough to trust.
-std::chrono::system_clock::time_point farFuture()
-{
-    return std::chrono::system_clock::now() + 24h;
-}
+const auto farFuture = [] { return std::chrono::system_clock::now() + 24h; };
 
 // What another program may do to a folder at any moment: write, remove or rename a file (over a
 // taken name too), make a folder, or nothing. True when it did something.

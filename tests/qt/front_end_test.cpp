@@ -16,7 +16,6 @@
 namespace vorlund::qt {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 class FrontEndTest : public QObject
 {
@@ -84,7 +83,7 @@ private slots:
         list->setFocus();
         list->setCurrentRow(0);
         for (const bool greys : {false, true}) {
-            InputLock lock({list}, greys ? 20ms : 60s);
+            InputLock lock({list}, std::chrono::milliseconds(greys ? 20 : 60'000));
             lock.lock();
             QTRY_COMPARE(list->isEnabled(), !greys);
             QCOMPARE(list->hasFocus(), !greys);

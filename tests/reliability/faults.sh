@@ -9,8 +9,6 @@ init_work "$1"
 faults=("${@:2}")
 [ $# -gt 1 ] || faults=(destination_full sources_deleted)
 
-all_arrived() { all_moved "$download" "$destination"; }
-
 fault_destination_full() {
     need_tmpfs "$destination" 8m
     for name in a b c; do random_file "$download/$name.mp3" $((3 << 20)) "$expected"; done
@@ -22,7 +20,7 @@ fault_destination_full() {
 
     mkdir "$fault_dir/kept"
     mv "$destination"/* "$fault_dir/kept/"
-    wait_until 120 all_arrived || fail "the file did not move once there was room"
+    wait_until 120 all_moved "$download" "$destination" || fail "not moved once there was room"
     expect_whole_in "$expected" "once there was room" "$fault_dir/kept" "$destination"
     details="reported, moved once there was room"
 }
@@ -40,7 +38,7 @@ fault_sources_deleted() {
     wait_until 120 copy_started || fail "no copy started"
     for ((i = 49; i >= 38; i--)); do rm -f "$download/f$i.mp3"; done
     grep -v "  f\(3[89]\|4[0-9]\).mp3\$" "$fault_dir/all" >"$expected"
-    wait_until 120 all_arrived || fail "the other files did not all arrive"
+    wait_until 120 all_moved "$download" "$destination" || fail "the others did not all arrive"
     # A deleted file that was copied before it went may have arrived: whole, then.
     for ((i = 38; i < 50; i++)); do
         [ ! -e "$destination/f$i.mp3" ] || grep "  f$i.mp3\$" "$fault_dir/all" >>"$expected"

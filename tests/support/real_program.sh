@@ -1,4 +1,3 @@
-# shellcheck shell=bash
 # Sourced by the tests of the real Linux program: a work folder, the program in an X server of its
 # own with its selections in a private config folder, tmpfs volumes, bounded waits, checksums.
 # The exit trap stops, unmounts and removes all it started, mounted or made, after `exit_hooks`.

@@ -4,8 +4,7 @@
 
 namespace vorlund::test {
 
-// A real top-level window titled as asked (UTF-8), on the tests' display. Never shown on Windows:
-// Wine, without a window manager to answer, waits two seconds for every shown window that closes.
+// A real top-level window titled as asked (UTF-8); never shown on Windows, where Wine would wait.
 class TitledWindow
 {
 public:
