@@ -11,4 +11,22 @@ bool sameDirectory(const std::filesystem::path& a, const std::filesystem::path& 
     return first && second && first->volume == second->volume && first->index == second->index;
 }
 
+// ".." is resolved by the system, so the folder above is the real one, whatever links led here.
+bool isMountPoint(const std::filesystem::path& folder)
+{
+    const std::optional<FolderState> self = folderState(folder);
+    const std::optional<FolderState> above = folderState(folder / "..");
+    return self && above && self->volume != above->volume;
+}
+
+std::filesystem::path mountPointOf(const std::filesystem::path& folder)
+{
+    for (std::filesystem::path at = folder.lexically_normal(); at.has_relative_path();
+         at = at.parent_path()) {
+        if (isMountPoint(at))
+            return at;
+    }
+    return {};
+}
+
 } // namespace vorlund

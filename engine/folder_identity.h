@@ -8,4 +8,11 @@ namespace vorlund {
 // links, letter case): the file system's own identity decides, never the text.
 bool sameDirectory(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// True while a volume is mounted at `folder`: its volume differs from the one above it.
+bool isMountPoint(const std::filesystem::path& folder);
+
+// Where the volume that holds `folder` is mounted (`folder` itself or a folder above it); empty
+// when that is the volume of the system's root, or of a drive letter's root on Windows.
+std::filesystem::path mountPointOf(const std::filesystem::path& folder);
+
 } // namespace vorlund

@@ -19,8 +19,6 @@ void FileListBox::read(const std::filesystem::path& path)
 
 void FileListBox::setPath(const std::filesystem::path& path)
 {
-    if (path == m_path)
-        return;
     read(path);
     m_path = path;
 }

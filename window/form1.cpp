@@ -46,6 +46,8 @@ void Form1::Form_Load()
     resumeNext([&] { Dir1.setPath(storedDir1); });
     resumeNext([&] { Dir2.setPath(storedDir2); });
     holdMovesIfAStoredFolderIsGone(storedDir1, storedDir2);
+    rememberMountPoint(Download);
+    rememberMountPoint(Destination);
     resumeNext([&] { File1.setPath(Dir1.Path()); });
     resumeNext([&] { File1.setPattern(MediaPattern); });
     resumeNext([&] { File2.setPattern(MediaPattern); });
@@ -71,7 +73,8 @@ void Form1::Timer1_Timer()
 {
     m_window.setCaption("Vorlund " + m_services.presentDate());
     const PassFolders folders{Dir1.Path(), Dir2.Path(),
-                              !m_holds[Download].empty() || !m_holds[Destination].empty()};
+                              !m_holds[Download].empty() || !m_holds[Destination].empty(),
+                              m_mountPoints};
     MoveWorker::Events events;
     events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
         m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
@@ -88,9 +91,15 @@ void Form1::Timer1_Timer()
 void Form1::listAndMove(const PassFolders& folders)
 {
     try {
+        for (const std::filesystem::path& mountPoint : folders.mountPoints) {
+            if (!mountPoint.empty() && !isMountPoint(mountPoint))
+                throw RuntimeError(ErrorNumber::PathNotFound,
+                                   "the volume at '" + displayPath(mountPoint) +
+                                       "' is not there: nothing moves until it is back");
+        }
+        // File2 and File3 are read as they are pointed at this pass's folders: refreshed at the
+        // folders of the pass before, a folder gone since would end every pass.
         File1.Refresh();
-        File2.Refresh();
-        File3.Refresh();
         File2.setPath(folders.destination);
         show(Text2, std::to_string(File2.ListCount()) + " files downloaded and moved");
         File3.setPath(folders.download);
@@ -196,15 +205,17 @@ void Form1::SaveSetting(const std::string& key, const std::string& value)
 void Form1::holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
                                            const std::string& storedDir2)
 {
-    const std::array<std::pair<const std::string*, DirListBox*>, 2> columns{
-        {{&storedDir1, &Dir1}, {&storedDir2, &Dir2}}};
     const char* const choose[2] = {"choose the folder to move from",
                                    "choose the folder to move into"};
-    for (std::size_t column = 0; column < columns.size(); ++column) {
-        const auto& [stored, list] = columns[column];
-        if (stored->empty() || sameDirectory(pathFromText(*stored), list->Path()))
+    const char* const keys[2] = {"Dir1", "Dir2"};
+    for (const Column column : {Download, Destination}) {
+        const std::string& stored = column == Download ? storedDir1 : storedDir2;
+        if (stored.empty() || sameDirectory(pathFromText(stored), dirListOf(column).Path()))
             continue;
-        m_holds[column] = "the folder '" + *stored + "' is not there any more: " + choose[column];
+        m_holds[column] = "the folder '" + stored + "' is not there any more: " + choose[column];
+        // A drive's handler stored the folder it opened on that drive: the hold would not
+        // outlast this run.
+        resumeNext([&] { SaveSetting(keys[column], stored); });
     }
     showFailures();
 }
@@ -217,6 +228,7 @@ void Form1::runSelectionHandler(Column column, void (Form1::*handler)())
     try {
         (this->*handler)();
         m_holds[column].clear();
+        rememberMountPoint(column);
     } catch (const RuntimeError& error) {
         m_selectionFailure = error.description();
     } catch (const std::exception& error) {
@@ -225,6 +237,16 @@ void Form1::runSelectionHandler(Column column, void (Form1::*handler)())
     if (!m_selectionFailure.empty())
         std::cerr << "vorlund: " << m_selectionFailure << std::endl;
     showFailures();
+}
+
+DirListBox& Form1::dirListOf(Column column)
+{
+    return column == Download ? Dir1 : Dir2;
+}
+
+void Form1::rememberMountPoint(Column column)
+{
+    m_mountPoints[column] = mountPointOf(dirListOf(column).Path());
 }
 
 void Form1::report(const std::string& failure)

@@ -76,9 +76,13 @@ private:
         std::filesystem::path download;
         std::filesystem::path destination;
         bool held;
+        // Where each column's volume was mounted when its folder was chosen.
+        std::array<std::filesystem::path, 2> mountPoints;
     };
 
     void listAndMove(const PassFolders& folders);
+    DirListBox& dirListOf(Column column);
+    void rememberMountPoint(Column column);
     // Shows `text` in `box` on the window's thread.
     void show(TextBox& box, std::string text);
     void holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
@@ -114,6 +118,10 @@ private:
     std::string m_selectionFailure;
     // Why a column's folder is one nobody chose; nothing moves while either holds a reason.
     std::array<std::string, 2> m_holds;
+    // Where the volume of each column's chosen folder is mounted. Once nothing is mounted there,
+    // the bare folder left under that path is not the one chosen: what went into it would be
+    // hidden when the volume comes back.
+    std::array<std::filesystem::path, 2> m_mountPoints;
 };
 
 } // namespace vorlund

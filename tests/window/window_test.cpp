@@ -63,6 +63,14 @@ public:
         Dir1.setPath(text(download));
         Dir2.setPath(text(destination));
     }
+    // The program started again over the same store, its lists where a new window opens them.
+    void restart()
+    {
+        m_form.reset();
+        Drive1.drive = Drive2.drive = Drive1.drives.front();
+        Dir1.path = Dir2.path = folderToOpen("");
+        form().Form_Load();
+    }
     // A tick of Timer1 and the moves it starts.
     void pass()
     {
@@ -141,15 +149,39 @@ TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNoOtherFile)
         EXPECT_TRUE(fs::exists(window.destination / "c.mp3"));
         EXPECT_NE(window.view.failureLine.find("b.mp3"), std::string::npos);
     }
-    window.ops.beforeRename = nullptr;
-    fs::rename(window.download, window.root / "away");
-    window.pass();
-    EXPECT_NE(window.view.failureLine.find("download"), std::string::npos);
+}
 
-    fs::rename(window.root / "away", window.download);
-    window.pass();
-    EXPECT_EQ(readFile(window.destination / "b.mp3"), "b.mp3");
-    EXPECT_EQ(window.view.failureLine, "");
+// Passes go on, and count and move between the folders now chosen, once a gone folder is back
+// or another is chosen in its column.
+TEST(Form1Pass, AGoneFolderStallsNoPassOnceItIsBackOrAnotherIsChosen)
+{
+    for (const bool downloadGone : {true, false}) {
+        SCOPED_TRACE(downloadGone ? "download folder gone" : "destination folder gone");
+        Window window;
+        window.loadWithFolders();
+        const fs::path folder = downloadGone ? window.download : window.destination;
+        fs::rename(folder, window.root / "away");
+        window.pass();
+        EXPECT_NE(window.view.failureLine.find(text(folder)), std::string::npos);
+
+        fs::rename(window.root / "away", folder);
+        writeFile(window.download / "a.mp3", "a");
+        window.pass();
+        EXPECT_EQ(readFile(window.destination / "a.mp3"), "a");
+        EXPECT_EQ(window.view.failureLine, "");
+
+        fs::remove_all(folder);
+        const fs::path other = window.root / "other";
+        fs::create_directory(other);
+        (downloadGone ? window.Dir1 : window.Dir2).setPath(text(other));
+        writeFile((downloadGone ? other : window.download) / "b.mp3", "b");
+        window.pass();
+        window.pass();
+        EXPECT_EQ(readFile((downloadGone ? window.destination : other) / "b.mp3"), "b");
+        EXPECT_EQ(window.Text2.text,
+                  downloadGone ? "2 files downloaded and moved" : "1 files downloaded and moved");
+        EXPECT_EQ(window.view.failureLine, "");
+    }
 }
 
 // A copy across volumes, held at its first piece until it is let go or the window closes.
@@ -234,20 +266,24 @@ TEST(Form1Selection, StartUpRestoresTheStoredDrivesAndFoldersAndTheHandlersStore
     EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
 }
 
-// A column whose stored folder is gone stays on the working folder, which nobody chose: nothing
-// moves out of it or into it until that column's own folder is chosen again.
+// A column whose stored folder is gone stays on a folder nobody chose (the stored drive's, here):
+// nothing moves out of it or into it until that column's own folder is chosen again, also after
+// a restart.
 TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
 {
     for (const bool downloadGone : {true, false}) {
         SCOPED_TRACE(downloadGone ? "download folder gone" : "destination folder gone");
         Window window;
         const fs::path gone = window.root / "gone";
-        window.settings.values = {{"Dir1", text(downloadGone ? gone : window.download)},
+        window.settings.values = {{downloadGone ? "Drive1" : "Drive2", text(window.driveB)},
+                                  {"Dir1", text(downloadGone ? gone : window.download)},
                                   {"Dir2", text(downloadGone ? window.destination : gone)}};
-        writeFile(window.working / "not-a-download.mp3", "x");
+        writeFile(window.driveB / "not-a-download.mp3", "x");
         writeFile(window.download / "a.mp3", "x");
         fs::create_directory(window.root / "other");
         window.form().Form_Load();
+        window.pass();
+        window.restart();
         window.pass();
         EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
 
@@ -255,7 +291,7 @@ TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
         DirListBox& other = downloadGone ? static_cast<DirListBox&>(window.Dir2) : window.Dir1;
         other.setPath(text(window.root / "other"));
         window.pass();
-        EXPECT_TRUE(fs::exists(window.working / "not-a-download.mp3"));
+        EXPECT_TRUE(fs::exists(window.download / "a.mp3"));
         EXPECT_TRUE(fs::is_empty(window.root / "other"));
         EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
 
@@ -263,7 +299,7 @@ TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
         own.setPath(text(downloadGone ? window.download : window.destination));
         window.pass();
         EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
-        EXPECT_TRUE(fs::exists(window.working / "not-a-download.mp3"));
+        EXPECT_TRUE(fs::exists(window.driveB / "not-a-download.mp3"));
         EXPECT_EQ(window.view.failureLine, "");
     }
 }
