@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Puts the real program through what only real file systems show, one fresh run each: a
-# destination that really fills up, and sources deleted during a pass. After each the program
-# still runs and every file is whole in one of the two folders.
+# destination that really fills up, sources deleted during a pass, and the destination's volume
+# unmounted during a copy and back later. After each the program still runs and every file is
+# whole in one of the two folders.
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
 source "$(dirname "$0")/../support/real_program.sh"
 
 init_work "$1"
 faults=("${@:2}")
-[ $# -gt 1 ] || faults=(destination_full sources_deleted)
+[ $# -gt 1 ] || faults=(destination_full sources_deleted volume_gone)
 
 fault_destination_full() {
     need_tmpfs "$destination" 8m
@@ -45,6 +46,30 @@ fault_sources_deleted() {
     done
     expect_whole_in "$expected" "after sources were deleted" "$destination"
     details="12 sources deleted during a pass, the others moved whole"
+}
+
+# The destination is a volume's mount point: once unmounted, the bare folder under it must stay
+# empty, and nothing may leave the download folder, until the volume is back.
+fault_volume_gone() {
+    need_tmpfs "$fault_dir/volume" 256m
+    mount --bind "$fault_dir/volume" "$destination" && mounts+=("$destination")
+    local i
+    for ((i = 0; i < 8; i++)); do random_file "$download/v$i.mp3" $((6 << 20)) "$expected"; done
+    start_program
+    copy_started() { ! no_temporary_in "$destination"; }
+    wait_until 120 copy_started || fail "no copy started"
+    umount -l "$destination"
+    wait_until 60 grep -q "is not there" "$stderr_log" || fail "the missing volume was not reported"
+    local left=$(media_names "$download")
+    sleep 3
+    [ -z "$(ls -A "$destination")" ] || fail "written into the bare folder: $(ls -A "$destination")"
+    [ "$(media_names "$download")" = "$left" ] || fail "the download folder changed meanwhile"
+    expect_whole_in "$expected" "with the volume gone" "$download" "$fault_dir/volume"
+
+    mount --bind "$fault_dir/volume" "$destination"
+    wait_until 120 all_moved "$download" "$destination" || fail "not moved once the volume was back"
+    expect_whole_in "$expected" "once the volume was back" "$destination"
+    details="unmounted during a copy: nothing written under it, moved once it was back"
 }
 
 for fault in "${faults[@]}"; do
