@@ -151,11 +151,25 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
     Program program(working);
     ASSERT_TRUE(eventually([&] { return program.caption().starts_with("Vorlund "); }));
 
+    const auto counted = [&](const std::string& count) {
+        return eventually([&] {
+            return textOf(program.control(Text2Id)) == count + " files downloaded and moved";
+        });
+    };
     // The open folder's sub-folders come last: "sub" is the only one.
+    for (const char* name : {"a.mp3", "b.mp3"})
+        writeFile(destination / "sub" / name, name);
     const HWND Dir2 = program.control(Dir2Id);
     ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 1, 0);
     program.notify(Dir2Id, LBN_DBLCLK);
     EXPECT_EQ(stored("Dir2"), displayPath(destination / "sub"));
+    EXPECT_TRUE(counted("2"));
+    // Renamed away while the program runs, then the folder above chosen: moved and counted there.
+    fs::rename(destination / "sub", folder / "away");
+    writeFile(download / "late.mp3", "late");
+    ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 2, 0);
+    program.notify(Dir2Id, LBN_DBLCLK);
+    EXPECT_TRUE(counted("1")) << textOf(program.control(Text2Id));
 
     const HWND Drive2 = program.control(Drive2Id);
     const auto drives = ::SendMessageW(Drive2, CB_GETCOUNT, 0, 0);
