@@ -30,17 +30,20 @@ fs::path temporaryNameBeside(const fs::path& destination)
     return destination.parent_path() / name;
 }
 
-// Deletes the temporary copy unless it took its final name.
+// Deletes the temporary copy unless it took its final name. One that cannot be deleted (its
+// folder's drive went away) has the folder searched again by the next cleaning.
 class TemporaryCopy
 {
 public:
-    TemporaryCopy(FileOps& ops, fs::path path) : m_ops(ops), m_path(std::move(path)) {}
+    TemporaryCopy(FileOps& ops, fs::path path, std::optional<FolderState>& cleaned)
+        : m_ops(ops), m_path(std::move(path)), m_cleaned(cleaned)
+    {}
     TemporaryCopy(const TemporaryCopy&) = delete;
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
     ~TemporaryCopy()
     {
-        if (m_owned)
-            m_ops.removeIfAbandoned(m_path);
+        if (m_owned && !m_ops.removeIfAbandoned(m_path))
+            m_cleaned.reset();
     }
     const fs::path& path() const { return m_path; }
     void release() { m_owned = false; }
@@ -48,6 +51,7 @@ public:
 private:
     FileOps& m_ops;
     fs::path m_path;
+    std::optional<FolderState>& m_cleaned;
     bool m_owned = true;
 };
 
@@ -177,7 +181,7 @@ MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& 
                                         const CopyProgress& progress)
 {
     const FileStamp before = m_ops.stamp(source);
-    TemporaryCopy copy(m_ops, temporaryNameBeside(destination));
+    TemporaryCopy copy(m_ops, temporaryNameBeside(destination), m_cleaned);
     m_ops.copyToNew(source, copy.path(), progress);
     // A file still being written would arrive cut short; it stays for a later pass.
     if (m_ops.stamp(source) != before)

@@ -1,5 +1,6 @@
-# Sourced by the tests of the real Linux program: a work folder, the program in an X server of its
-# own with its selections in a private config folder, tmpfs volumes, bounded waits, checksums.
+# Sourced by the tests of the real program: a work folder, the program in an X server of its own
+# with its selections in a private config folder (vorlund.exe: in the registry of a Wine prefix of
+# its own, its folders on C:), tmpfs volumes, bounded waits, checksums.
 # The exit trap stops, unmounts and removes all it started, mounted or made, after `exit_hooks`.
 
 set -euo pipefail
@@ -11,13 +12,16 @@ if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work= pid= mounts=() exit_hooks=()
+work= pid= mounts=() exit_hooks=() windows= runs= launch=()
 unset QT_QPA_PLATFORM
+# No offers to install Mono or Gecko, and no menu entries written into the home folder.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 cleanup() {
     local status=$? i
     stop_program
     for i in "${exit_hooks[@]}"; do "$i"; done
+    [ -z "$windows" ] || { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || true
     done
@@ -33,6 +37,11 @@ init_work() {
     trap 'exit 130' INT TERM
     mkdir -m 0700 "$work/runtime"
     export WINEPREFIX=$work/prefix # never the user's own, where a real client may wait
+    if [[ $program == *.exe ]]; then
+        windows=1 launch=(wine)
+        mkdir -p "$WINEPREFIX" && wineserver -p </dev/null >/dev/null 2>&1
+        wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
+    fi
     new_run "$work"
 }
 
@@ -40,10 +49,30 @@ init_work() {
 new_run() {
     download=$1/download destination=$1/destination program_cwd=$1/cwd config_home=$1/config
     stderr_log=$1/stderr expected=$1/expected
+    [ -z "$windows" ] || destination=$WINEPREFIX/drive_c${1#"$work"}/destination
     mkdir -p "$download" "$destination" "$config_home"
     : >"$stderr_log"
     : >"$expected"
-    printf '[Startup]\nDir1=%s\nDir2=%s\n' "$download" "$destination" >"$config_home/vlund.conf"
+    store_folders "$(windows_path "$download")" "$(windows_path "$destination")"
+}
+
+# The path as the program reads it: vorlund.exe sees the prefix's drive_c as C:, the root as Z:.
+windows_path() {
+    [ -n "$windows" ] || { echo "$1" && return; }
+    local path=${1#"$WINEPREFIX/drive_c"} drive=C:
+    [ "$path" != "$1" ] || drive=Z:
+    echo "$drive${path//\//\\}"
+}
+
+# Stores the program's selections Dir1 and Dir2 for its next start.
+store_folders() {
+    if [ -z "$windows" ]; then
+        printf '[Startup]\nDir1=%s\nDir2=%s\n' "$1" "$2" >"$config_home/vlund.conf"
+        return
+    fi
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\vlund\\Startup]\n"Dir1"="%s"\n"Dir2"="%s"\n' \
+        "${1//\\/\\\\}" "${2//\\/\\\\}" >"$config_home/folders.reg"
+    wine regedit /S "$(windows_path "$config_home/folders.reg")" || fail "cannot store the folders"
 }
 
 fail() {
@@ -67,8 +96,8 @@ start_program() {
     rm -f "$work/pid"
     mkdir -p "$program_cwd"
     (cd "$program_cwd" && export XDG_CONFIG_HOME=$config_home XDG_RUNTIME_DIR=$work/runtime &&
-        exec "$@" /bin/sh -c 'echo $$ >"$1" && exec "$2" 2>>"$3"' sh "$work/pid" "$program" \
-            "$stderr_log" 2>>"$work/tracer.log") &
+        exec "$@" /bin/sh -c 'echo $$ >"$1" && log=$2 && shift 2 && exec "$@" 2>>"$log"' sh \
+            "$work/pid" "$stderr_log" "${launch[@]}" "$program" 2>>"$work/tracer.log") &
     runner=$!
     until [ -s "$work/pid" ]; do
         kill -0 "$runner" 2>/dev/null || fail "the program did not start"
