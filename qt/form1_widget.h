@@ -41,7 +41,8 @@ protected:
 private:
     void createControls();
     void placeControls(const Twips& twips);
-    double scaleToFitTexts() const;
+    std::array<QWidget*, 9> controls() const;
+    int textWidthWithFrame(Control control, const QString& text) const;
 
     std::array<QLabel*, 2> Label1{};
     DriveListBox* Drive1 = nullptr;

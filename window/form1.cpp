@@ -4,6 +4,7 @@
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
 #include "services/launcher.h"
+#include "window/layout.h"
 
 #include <iostream>
 
@@ -92,9 +93,9 @@ void Form1::listAndMove(const PassFolders& folders)
         File2.Refresh();
         File3.Refresh();
         File2.setPath(folders.destination);
-        show(Text2, std::to_string(File2.ListCount()) + " files downloaded and moved");
+        show(Text2, filesMovedText(File2.ListCount()));
         File3.setPath(folders.download);
-        show(Text1, std::to_string(File3.ListCount()) + " downloads in progress.");
+        show(Text1, downloadsInProgressText(File3.ListCount()));
 
         // One folder under two spellings: moving would only shuffle files within it.
         if (!folders.held && !sameDirectory(folders.download, folders.destination)) {
