@@ -45,7 +45,7 @@ int textRoom(const QLineEdit& edit)
 
 } // namespace
 
-Form1Widget::Form1Widget(SettingsStore& settings, Client client, QWidget* parent) : QWidget(parent)
+Form1Widget::Form1Widget(SettingsStore& settings, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -54,7 +54,7 @@ Form1Widget::Form1Widget(SettingsStore& settings, Client client, QWidget* parent
     m_form = std::make_unique<Form1>(
         Form1Controls{*this, *Drive1, *Drive2, *Dir1, *Dir2, *Text1, *Text2},
         Form1Services{[] { return dateTimeText(QDateTime::currentDateTime()).toStdString(); },
-                      settings, showMsgBox, &systemFileOps(), std::move(client)});
+                      settings, showMsgBox, &systemFileOps(), Client{}});
     connect(Timer1, &QTimer::timeout, this, [this] { m_form->Timer1_Tick(); });
 }
 

@@ -23,7 +23,7 @@ class TextBox;
 class Form1Widget : public QWidget, public FormView
 {
 public:
-    explicit Form1Widget(SettingsStore& settings, Client client = {}, QWidget* parent = nullptr);
+    explicit Form1Widget(SettingsStore& settings, QWidget* parent = nullptr);
     ~Form1Widget() override;
 
     // Runs Form_Load, then lets Timer1 tick.

@@ -75,7 +75,7 @@ void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const 
 
 } // namespace
 
-Form1Window::Form1Window(SettingsStore& settings, Client client)
+Form1Window::Form1Window(SettingsStore& settings)
 {
     registerWindowClass(&Form1Window::windowProc);
     m_hwnd = ::CreateWindowExW(windowExStyle, windowClassName, L"Form1", windowStyle, CW_USEDEFAULT,
@@ -93,7 +93,7 @@ Form1Window::Form1Window(SettingsStore& settings, Client client)
             [this](const std::string& prompt, MsgBoxStyle style, const std::string& title) {
                 showMsgBox(m_hwnd, prompt, style, title);
             },
-            &systemFileOps(), std::move(client)});
+            &systemFileOps(), Client{}});
 }
 
 Form1Window::~Form1Window()

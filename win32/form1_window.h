@@ -22,7 +22,7 @@ class TextBox;
 class Form1Window : public FormView, private SelectionLock
 {
 public:
-    explicit Form1Window(SettingsStore& settings, Client client = {});
+    explicit Form1Window(SettingsStore& settings);
     ~Form1Window() override;
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
