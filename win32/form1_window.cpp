@@ -1,6 +1,6 @@
 #include "win32/form1_window.h"
 
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 #include "win32/control_ids.h"
 #include "win32/dir_list_box.h"
 #include "win32/drive_list_box.h"

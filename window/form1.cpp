@@ -1,9 +1,9 @@
 #include "window/form1.h"
 
-#include "engine/error_trap.h"
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
 #include "services/launcher.h"
+#include "window/error_trap.h"
 #include "window/layout.h"
 
 #include <iostream>

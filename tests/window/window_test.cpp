@@ -1,9 +1,9 @@
-#include "engine/error_trap.h"
 #include "engine/path_text.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
 #include "support/plain_controls.h"
 #include "support/titled_window.h"
+#include "window/error_trap.h"
 #include "window/form1.h"
 #include "window/module1.h"
 
