@@ -102,7 +102,7 @@ TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
     EXPECT_EQ(window.Text2.text, "0 files downloaded and moved");
     EXPECT_EQ(window.Text1.text, "0 downloads in progress.");
 
-    for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt"})
+    for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt", "part.dat"})
         writeFile(window.destination / name, "x");
     std::vector<std::string> media{"a.mp3", "song.WMA", "clip.Mpg"};
 #ifndef _WIN32
@@ -167,10 +167,12 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
         window.ops.duringCopy = [&] {
             if (!told.exchange(true))
                 started.set_value();
-            released.wait();
+            released.wait_for(std::chrono::seconds(10)); // a failed test ends, never hangs
         };
         window.form().Timer1_Tick();
-        started.get_future().wait();
+        ASSERT_EQ(started.get_future().wait_for(std::chrono::seconds(10)),
+                  std::future_status::ready)
+            << "the copy never started";
         EXPECT_TRUE(window.view.locked);
         window.now = "6-12-2026 19:24:48";
         window.form().Timer1_Tick();
