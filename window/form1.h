@@ -97,6 +97,11 @@ private:
     DriveListBox& Drive2;
     DirListBox& Dir1;
     DirListBox& Dir2;
+    // No lock guards File1..File3: outside a pass only the window's thread touches them, inside
+    // one only the pass's listing thread. The pass starts that thread after locking the lists,
+    // so no selection handler (the only other user of File1) runs until the pass ends; the
+    // window learns of the end through a task posted after the listing thread's last use, and
+    // the next pass joins that thread before starting its own.
     FileListBox File1;
     FileListBox File2{FileListBox::Keeps::CountOnly};
     FileListBox File3;
