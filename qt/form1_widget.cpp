@@ -55,7 +55,7 @@ Form1Widget::Form1Widget(SettingsStore& settings, QWidget* parent) : QWidget(par
         Form1Controls{*this, *Drive1, *Drive2, *Dir1, *Dir2, *Text1, *Text2},
         Form1Services{[] { return dateTimeText(QDateTime::currentDateTime()).toStdString(); },
                       settings, showMsgBox, &systemFileOps(), Client{}});
-    connect(Timer1, &QTimer::timeout, this, [this] { m_form->Timer1_Tick(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { m_form->startPassUnlessOneRuns(); });
 }
 
 Form1Widget::~Form1Widget()

@@ -330,7 +330,7 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_TIMER:
         if (wParam == Timer1Id)
-            m_form->Timer1_Tick();
+            m_form->startPassUnlessOneRuns();
         else if (wParam == greyOutTimerId) {
             ::KillTimer(m_hwnd, greyOutTimerId);
             greyOut();

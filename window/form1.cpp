@@ -116,7 +116,7 @@ void Form1::listAndMove(const PassFolders& folders)
     m_worker.close();
 }
 
-void Form1::Timer1_Tick()
+void Form1::startPassUnlessOneRuns()
 {
     // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
     // pass lasts until its moves ended; the ticks till then only keep the caption's time.

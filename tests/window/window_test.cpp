@@ -66,7 +66,7 @@ public:
     // A tick of Timer1 and the moves it starts.
     void pass()
     {
-        form().Timer1_Tick();
+        form().startPassUnlessOneRuns();
         ASSERT_TRUE(view.runPostedUntil([this] { return !view.locked; })) << "the pass never ended";
     }
 
@@ -169,13 +169,13 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
                 started.set_value();
             released.wait_for(std::chrono::seconds(10)); // a failed test ends, never hangs
         };
-        window.form().Timer1_Tick();
+        window.form().startPassUnlessOneRuns();
         ASSERT_EQ(started.get_future().wait_for(std::chrono::seconds(10)),
                   std::future_status::ready)
             << "the copy never started";
         EXPECT_TRUE(window.view.locked);
         window.now = "6-12-2026 19:24:48";
-        window.form().Timer1_Tick();
+        window.form().startPassUnlessOneRuns();
         EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:48");
 
         const fs::path kept = closed ? window.download : window.destination;
