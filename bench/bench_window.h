@@ -66,7 +66,7 @@ public:
     void pass()
     {
         const auto start = std::chrono::steady_clock::now();
-        m_form->Timer1_Tick();
+        m_form->startPassUnlessOneRuns();
         m_longestStretch = std::max(m_longestStretch, std::chrono::steady_clock::now() - start);
         m_view.runPostedUntil([this] { return !m_view.locked; });
     }

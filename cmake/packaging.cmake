@@ -1,6 +1,4 @@
 # The Debian package: `cpack -G DEB` in a release build folder, after building the program.
-include(GNUInstallDirs)
-
 # Debian keeps a package's copyright and change log beside its documentation, the log compressed
 # without name or time so that every build packs the same bytes.
 install(FILES resources/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,7 +1,7 @@
 #include "engine/file_time_win32.h"
 #include "engine/folder_listing.h"
 #include "engine/runtime_error.h"
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -1,5 +1,5 @@
 #include "engine/folder_notifications.h"
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <cstring>
 #include <windows.h>

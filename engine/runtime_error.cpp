@@ -7,24 +7,6 @@ RuntimeError::RuntimeError(int number, std::string description, std::string sour
       m_description(std::move(description))
 {}
 
-namespace {
-RuntimeError& currentError()
-{
-    static RuntimeError error(0, std::string());
-    return error;
-}
-} // namespace
-
-const RuntimeError& Err()
-{
-    return currentError();
-}
-
-void setErr(const RuntimeError& error)
-{
-    currentError() = error;
-}
-
 int errorNumberFor(const std::error_code& code)
 {
     using std::errc;

@@ -41,10 +41,6 @@ private:
     std::string m_description;
 };
 
-// The error that a trap caught last: what an error report describes.
-const RuntimeError& Err();
-void setErr(const RuntimeError& error);
-
 // The runtime's number for an OS failure.
 int errorNumberFor(const std::error_code& code);
 

@@ -43,12 +43,9 @@ int textRoom(const QLineEdit& edit)
            2 * insideMargin;
 }
 
-// The longest texts the status boxes show: a count has at most five digits.
-const QString widestCount = QStringLiteral("32767");
-
 } // namespace
 
-Form1Widget::Form1Widget(SettingsStore& settings, Client client, QWidget* parent) : QWidget(parent)
+Form1Widget::Form1Widget(SettingsStore& settings, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -57,8 +54,8 @@ Form1Widget::Form1Widget(SettingsStore& settings, Client client, QWidget* parent
     m_form = std::make_unique<Form1>(
         Form1Controls{*this, *Drive1, *Drive2, *Dir1, *Dir2, *Text1, *Text2},
         Form1Services{[] { return dateTimeText(QDateTime::currentDateTime()).toStdString(); },
-                      settings, showMsgBox, &systemFileOps(), std::move(client)});
-    connect(Timer1, &QTimer::timeout, this, [this] { m_form->Timer1_Tick(); });
+                      settings, showMsgBox, &systemFileOps(), Client{}});
+    connect(Timer1, &QTimer::timeout, this, [this] { m_form->startPassUnlessOneRuns(); });
 }
 
 Form1Widget::~Form1Widget()
@@ -80,7 +77,9 @@ void Form1Widget::createControls()
     Text1 = make<TextBox>(this, "Text1");
     Text2 = make<TextBox>(this, "Text2");
     m_failureLine = make<QLabel>(this, "failureLine");
-    m_failureLine->setStyleSheet(QStringLiteral("color: #b00020"));
+    m_failureLine->setStyleSheet(
+        QStringLiteral("color: ") +
+        QColor(failureColour.red, failureColour.green, failureColour.blue).name());
     m_failureLine->setTextFormat(Qt::PlainText);
     m_progressLine = make<QLabel>(this, "progressLine");
     m_progressLine->setTextFormat(Qt::PlainText);
@@ -89,48 +88,45 @@ void Form1Widget::createControls()
 
     Twips twips{logicalDpiX(), 1.0};
     placeControls(twips);
-    twips.scale = scaleToFitTexts();
+    twips.scale = scaleToFit(twips.dpi, [this](Control control, const std::string& text) {
+        return textWidthWithFrame(control, QString::fromStdString(text));
+    });
     placeControls(twips);
 
     // A long pass greys the lists out; a short one shows nothing.
     m_selectionLock =
-        new InputLock({Drive1, Drive2, Dir1, Dir2}, std::chrono::milliseconds(300), this);
+        new InputLock({Drive1, Drive2, Dir1, Dir2}, SelectionLock::greyOutDelay, this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
 }
 
+// In the order of the layout's controls.
+std::array<QWidget*, 9> Form1Widget::controls() const
+{
+    return {Label1[0], Label1[1], Dir1, Drive1, Drive2, Dir2, Text1, Text2, m_failureLine};
+}
+
 void Form1Widget::placeControls(const Twips& twips)
 {
-    // In the order of the layout's controls.
-    const std::array<QWidget*, 9> widgets{Label1[0], Label1[1], Dir1,  Drive1,       Drive2,
-                                          Dir2,      Text1,     Text2, m_failureLine};
     for (const auto& [control, rect] : controlPlaces) {
         const QRect geometry(twips.pixels(rect.left), twips.pixels(rect.top),
                              twips.pixels(rect.width), twips.pixels(rect.height));
-        widgets[std::size_t(control)]->setGeometry(geometry);
+        controls()[std::size_t(control)]->setGeometry(geometry);
         if (control == Control::FailureLine)
             m_progressLine->setGeometry(geometry);
     }
     resize(twips.pixels(clientWidthTwips), twips.pixels(clientHeightTwips));
 }
 
-// The layout was made for a small dialog font; a larger desktop font grows the whole window
-// alike, as dialog units do, until every fixed text shows in full.
-double Form1Widget::scaleToFitTexts() const
+// Measured on the controls as placed at the layout's own size.
+int Form1Widget::textWidthWithFrame(Control control, const QString& text) const
 {
-    double scale = 1.0;
-    const auto fit = [&scale](const QWidget& control, int room, const QString& text) {
-        const int width = control.fontMetrics().horizontalAdvance(text);
-        const int frame = control.width() - room;
-        scale = std::max(scale, double(width + frame) / control.width());
-    };
-    for (const QLabel* label : Label1)
-        fit(*label, label->contentsRect().width(), label->text());
-    fit(*Text1, textRoom(*Text1), widestCount + QStringLiteral(" downloads in progress."));
-    fit(*Text2, textRoom(*Text2), widestCount + QStringLiteral(" files downloaded and moved"));
-    return scale;
+    const QWidget& widget = *controls()[std::size_t(control)];
+    const auto* edit = qobject_cast<const QLineEdit*>(&widget);
+    const int room = edit ? textRoom(*edit) : widget.contentsRect().width();
+    return widget.fontMetrics().horizontalAdvance(text) + widget.width() - room;
 }
 
 void Form1Widget::load()

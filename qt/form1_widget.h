@@ -23,7 +23,7 @@ class TextBox;
 class Form1Widget : public QWidget, public FormView
 {
 public:
-    explicit Form1Widget(SettingsStore& settings, Client client = {}, QWidget* parent = nullptr);
+    explicit Form1Widget(SettingsStore& settings, QWidget* parent = nullptr);
     ~Form1Widget() override;
 
     // Runs Form_Load, then lets Timer1 tick.
@@ -41,7 +41,8 @@ protected:
 private:
     void createControls();
     void placeControls(const Twips& twips);
-    double scaleToFitTexts() const;
+    std::array<QWidget*, 9> controls() const;
+    int textWidthWithFrame(Control control, const QString& text) const;
 
     std::array<QLabel*, 2> Label1{};
     DriveListBox* Drive1 = nullptr;

@@ -31,45 +31,35 @@ InputLock::InputLock(std::vector<QWidget*> widgets, std::chrono::milliseconds gr
 {
     m_greyTimer.setSingleShot(true);
     m_greyTimer.setInterval(greyAfter);
-    connect(&m_greyTimer, &QTimer::timeout, this, &InputLock::greyOut);
+    connect(&m_greyTimer, &QTimer::timeout, this, [this] { greyOut(); });
 }
 
-void InputLock::lock()
+void InputLock::holdInput(bool held)
 {
-    if (m_locked)
-        return;
-    m_locked = true;
-    qApp->installEventFilter(this);
-    m_greyTimer.start();
-}
-
-void InputLock::unlock()
-{
-    if (!m_locked)
-        return;
-    m_locked = false;
-    m_greyTimer.stop();
-    qApp->removeEventFilter(this);
-    if (!m_greyed)
-        return;
-    m_greyed = false;
-    for (QWidget* widget : m_widgets)
-        widget->setEnabled(true);
-    if (m_focus)
-        m_focus->setFocus();
-}
-
-void InputLock::greyOut()
-{
-    // Disabling a widget with the focus passes it on; it comes back when the lock ends.
-    m_focus = nullptr;
-    for (QWidget* widget : m_widgets) {
-        if (widget->hasFocus())
-            m_focus = widget;
+    if (held) {
+        qApp->installEventFilter(this);
+        m_greyTimer.start();
+    } else {
+        m_greyTimer.stop();
+        qApp->removeEventFilter(this);
     }
+}
+
+int InputLock::focusedList() const
+{
+    const auto focused = std::ranges::find_if(m_widgets, &QWidget::hasFocus);
+    return focused == m_widgets.end() ? -1 : int(focused - m_widgets.begin());
+}
+
+void InputLock::enableLists(bool enabled)
+{
     for (QWidget* widget : m_widgets)
-        widget->setEnabled(false);
-    m_greyed = true;
+        widget->setEnabled(enabled);
+}
+
+void InputLock::focusList(int list)
+{
+    m_widgets[std::size_t(list)]->setFocus();
 }
 
 // Popups (a drive list's drop-down) are windows of their own, so the parents are walked by hand.

@@ -74,9 +74,9 @@ void spawn(const fs::path& program, const std::vector<const char*>& arguments,
 
 } // namespace
 
-// X11 has no portable way to ask for a first-shown minimised window, so the style is left to
-// the started program and its window manager. A Windows program ("C:\...") runs under Wine,
-// from the user's Wine prefix.
+// A Windows program ("C:\...") runs under Wine, from the user's Wine prefix, through Wine's own
+// `start /min`, which hands it the minimised first show as Windows does. X11 has no portable way
+// to ask that of a Linux program, so there the style is left to the program and its window manager.
 void startProgram(const fs::path& path, WindowStyle /*style*/)
 {
     const std::string what = "cannot start '" + displayPath(path) + "'";
@@ -88,7 +88,7 @@ void startProgram(const fs::path& path, WindowStyle /*style*/)
             throw RuntimeError(ErrorNumber::FileNotFound,
                                what + ": no such file in the Wine prefix '" + displayPath(prefix) +
                                    "'");
-        spawn(wine, {wine.c_str(), file.c_str()}, what);
+        spawn(wine, {wine.c_str(), "start", "/min", "/unix", file.c_str()}, what);
         return;
     }
     if (!path.is_absolute())

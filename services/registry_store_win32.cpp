@@ -1,5 +1,5 @@
 #include "engine/runtime_error.h"
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 #include "services/registry_store.h"
 
 #include <system_error>

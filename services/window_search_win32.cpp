@@ -1,4 +1,4 @@
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 #include "services/window_search.h"
 
 #include <windows.h>

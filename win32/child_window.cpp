@@ -1,6 +1,6 @@
 #include "win32/child_window.h"
 
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <stdexcept>
 

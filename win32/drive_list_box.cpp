@@ -1,7 +1,7 @@
 #include "win32/drive_list_box.h"
 
 #include "engine/runtime_error.h"
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <cctype>
 #include <cwctype>

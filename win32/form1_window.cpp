@@ -1,6 +1,6 @@
 #include "win32/form1_window.h"
 
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 #include "win32/control_ids.h"
 #include "win32/dir_list_box.h"
 #include "win32/drive_list_box.h"
@@ -67,17 +67,6 @@ HFONT dialogFont(UINT dpi)
                          DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
 }
 
-TwipsRect placeOf(vorlund::Control control)
-{
-    return std::find_if(controlPlaces.begin(), controlPlaces.end(),
-                        [control](const Placement& place) { return place.control == control; })
-        ->rect;
-}
-
-// The longest texts the status boxes show: a count has at most five digits.
-const std::string widestCounts[2] = {"32767 downloads in progress.",
-                                     "32767 files downloaded and moved"};
-
 void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const std::string& title)
 {
     ::MessageBoxW(owner, toUtf16(prompt).c_str(), toUtf16(title).c_str(),
@@ -86,7 +75,7 @@ void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const 
 
 } // namespace
 
-Form1Window::Form1Window(SettingsStore& settings, Client client)
+Form1Window::Form1Window(SettingsStore& settings)
 {
     registerWindowClass(&Form1Window::windowProc);
     m_hwnd = ::CreateWindowExW(windowExStyle, windowClassName, L"Form1", windowStyle, CW_USEDEFAULT,
@@ -104,7 +93,7 @@ Form1Window::Form1Window(SettingsStore& settings, Client client)
             [this](const std::string& prompt, MsgBoxStyle style, const std::string& title) {
                 showMsgBox(m_hwnd, prompt, style, title);
             },
-            &systemFileOps(), std::move(client)});
+            &systemFileOps(), Client{}});
 }
 
 Form1Window::~Form1Window()
@@ -170,9 +159,7 @@ void Form1Window::applyDpi(UINT dpi)
         ::DeleteObject(m_font);
     m_font = font;
 
-    Twips twips{int(dpi), 1.0};
-    twips.scale = scaleToFitTexts(twips);
-    placeControls(twips);
+    placeControls(Twips{int(dpi), scaleToFitTexts(dpi)});
 }
 
 void Form1Window::placeControls(const Twips& twips)
@@ -192,26 +179,22 @@ void Form1Window::placeControls(const Twips& twips)
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The layout was made for a small dialog font; a larger one grows the whole window alike, as
-// dialog units do, until every fixed text shows in full.
-double Form1Window::scaleToFitTexts(const Twips& twips) const
+double Form1Window::scaleToFitTexts(UINT dpi) const
 {
     const HDC dc = ::GetDC(m_hwnd);
     const HGDIOBJ before = ::SelectObject(dc, m_font);
-    double scale = 1.0;
-    const auto fit = [&](vorlund::Control control, const std::string& text, int frame) {
-        const std::wstring wide = toUtf16(text);
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
-        scale = std::max(scale, double(size.cx + frame) / twips.pixels(placeOf(control).width));
-    };
-    fit(vorlund::Control::Label1_0, Label1Captions[0], 0);
-    fit(vorlund::Control::Label1_1, Label1Captions[1], 0);
     // An edit box's border, its inner margins and the caret.
     const DWORD margins = DWORD(::SendMessageW(Text1->hwnd(), EM_GETMARGINS, 0, 0));
     const int editFrame = 4 * ::GetSystemMetrics(SM_CXEDGE) + LOWORD(margins) + HIWORD(margins) + 2;
-    fit(vorlund::Control::Text1, widestCounts[0], editFrame);
-    fit(vorlund::Control::Text2, widestCounts[1], editFrame);
+    const double scale =
+        scaleToFit(int(dpi), [&](vorlund::Control control, const std::string& text) {
+            const std::wstring wide = toUtf16(text);
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size);
+            const bool edit =
+                control == vorlund::Control::Text1 || control == vorlund::Control::Text2;
+            return int(size.cx) + (edit ? editFrame : 0);
+        });
     ::SelectObject(dc, before);
     ::ReleaseDC(m_hwnd, dc);
     return scale;
@@ -229,7 +212,7 @@ bool Form1Window::takesInput(const MSG& message) const
 {
     const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
                        (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
-    if (!m_locked || !input)
+    if (!locked() || !input)
         return true;
     for (const ChildWindow* list : selectionLists()) {
         if (message.hwnd == list->hwnd() || ::IsChild(list->hwnd(), message.hwnd))
@@ -243,42 +226,41 @@ void Form1Window::setCaption(const std::string& caption)
     ::SetWindowTextW(m_hwnd, toUtf16(caption).c_str());
 }
 
-// A short pass shows nothing; one that lasts greys the lists out until it ends.
-void Form1Window::lockSelections(bool locked)
+void Form1Window::lockSelections(bool on)
 {
-    if (locked == m_locked)
-        return;
-    m_locked = locked;
-    if (locked) {
-        for (const DriveListBox* drives : {Drive1.get(), Drive2.get()})
-            ::SendMessageW(drives->hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
-        ::SetTimer(m_hwnd, greyOutTimerId, 300, nullptr);
-        return;
-    }
-    ::KillTimer(m_hwnd, greyOutTimerId);
-    if (!m_greyed)
-        return;
-    m_greyed = false;
-    for (ChildWindow* list : selectionLists())
-        ::EnableWindow(list->hwnd(), TRUE);
-    if (m_focusBeforeGrey)
-        ::SetFocus(m_focusBeforeGrey);
+    if (on)
+        lock();
+    else
+        unlock();
 }
 
-void Form1Window::greyOutSelections()
+void Form1Window::holdInput(bool held)
 {
-    ::KillTimer(m_hwnd, greyOutTimerId);
-    if (!m_locked)
+    if (!held) {
+        ::KillTimer(m_hwnd, greyOutTimerId);
         return;
-    // Disabling the control with the focus takes it away; it comes back when the lock ends.
-    m_focusBeforeGrey = nullptr;
-    for (ChildWindow* list : selectionLists()) {
-        if (::GetFocus() == list->hwnd())
-            m_focusBeforeGrey = list->hwnd();
     }
+    for (const DriveListBox* drives : {Drive1.get(), Drive2.get()})
+        ::SendMessageW(drives->hwnd(), CB_SHOWDROPDOWN, FALSE, 0);
+    ::SetTimer(m_hwnd, greyOutTimerId, UINT(greyOutDelay.count()), nullptr);
+}
+
+int Form1Window::focusedList() const
+{
+    const auto lists = selectionLists();
+    const auto focused = std::ranges::find(lists, ::GetFocus(), &ChildWindow::hwnd);
+    return focused == lists.end() ? -1 : int(focused - lists.begin());
+}
+
+void Form1Window::enableLists(bool enabled)
+{
     for (ChildWindow* list : selectionLists())
-        ::EnableWindow(list->hwnd(), FALSE);
-    m_greyed = true;
+        ::EnableWindow(list->hwnd(), enabled);
+}
+
+void Form1Window::focusList(int list)
+{
+    ::SetFocus(selectionLists()[std::size_t(list)]->hwnd());
 }
 
 void Form1Window::showFailures(const std::string& line, const std::string& details)
@@ -348,9 +330,11 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_TIMER:
         if (wParam == Timer1Id)
-            m_form->Timer1_Tick();
-        else if (wParam == greyOutTimerId)
-            greyOutSelections();
+            m_form->startPassUnlessOneRuns();
+        else if (wParam == greyOutTimerId) {
+            ::KillTimer(m_hwnd, greyOutTimerId);
+            greyOut();
+        }
         return 0;
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
@@ -374,7 +358,8 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == m_statusLine->hwnd() && m_progress.empty()) {
             const LRESULT brush = ::DefWindowProcW(m_hwnd, message, wParam, lParam);
-            ::SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0xb0, 0x00, 0x20));
+            ::SetTextColor(reinterpret_cast<HDC>(wParam),
+                           RGB(failureColour.red, failureColour.green, failureColour.blue));
             return brush;
         }
         break;

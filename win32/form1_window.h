@@ -5,6 +5,7 @@
 #include "window/controls.h"
 #include "window/form1.h"
 #include "window/layout.h"
+#include "window/selection_lock.h"
 
 #include <array>
 #include <atomic>
@@ -18,10 +19,10 @@ class DriveListBox;
 class TextBox;
 
 // Form1 drawn with the system's own controls.
-class Form1Window : public FormView
+class Form1Window : public FormView, private SelectionLock
 {
 public:
-    explicit Form1Window(SettingsStore& settings, Client client = {});
+    explicit Form1Window(SettingsStore& settings);
     ~Form1Window() override;
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
@@ -44,10 +45,13 @@ private:
     void createControls();
     void applyDpi(UINT dpi);
     void placeControls(const Twips& twips);
-    double scaleToFitTexts(const Twips& twips) const;
+    double scaleToFitTexts(UINT dpi) const;
     std::array<ChildWindow*, 9> controls() const;
     std::array<ChildWindow*, 4> selectionLists() const;
-    void greyOutSelections();
+    void holdInput(bool held) override;
+    int focusedList() const override;
+    void enableLists(bool enabled) override;
+    void focusList(int list) override;
     void showStatusLine();
     void command(int id, WORD code);
 
@@ -66,9 +70,6 @@ private:
     std::unique_ptr<ChildWindow> m_statusLine;
     std::string m_failures;
     std::string m_progress;
-    bool m_locked = false;
-    bool m_greyed = false;
-    HWND m_focusBeforeGrey = nullptr;
     HWND m_focusBeforeDeactivation = nullptr;
     std::unique_ptr<Form1> m_form;
 };

@@ -1,6 +1,6 @@
 #include "win32/present_date.h"
 
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 
 #include <windows.h>
 

@@ -21,7 +21,6 @@ public:
 
     explicit FileListBox(Keeps keeps = Keeps::Names) : m_keeps(keeps) {}
 
-    const std::filesystem::path& Path() const { return m_path; }
     // Reads `path`, also when it is the folder already shown. Raises PathNotFound and keeps the
     // old folder when `path` is no folder.
     void setPath(const std::filesystem::path& path);

@@ -1,9 +1,10 @@
 #include "window/form1.h"
 
-#include "engine/error_trap.h"
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
 #include "services/launcher.h"
+#include "window/error_trap.h"
+#include "window/layout.h"
 
 #include <iostream>
 
@@ -101,9 +102,9 @@ void Form1::listAndMove(const PassFolders& folders)
         // folders of the pass before, a folder gone since would end every pass.
         File1.Refresh();
         File2.setPath(folders.destination);
-        show(Text2, std::to_string(File2.ListCount()) + " files downloaded and moved");
+        show(Text2, filesMovedText(File2.ListCount()));
         File3.setPath(folders.download);
-        show(Text1, std::to_string(File3.ListCount()) + " downloads in progress.");
+        show(Text1, downloadsInProgressText(File3.ListCount()));
 
         // One folder under two spellings: moving would only shuffle files within it.
         if (!folders.held && !sameDirectory(folders.download, folders.destination)) {
@@ -124,7 +125,7 @@ void Form1::listAndMove(const PassFolders& folders)
     m_worker.close();
 }
 
-void Form1::Timer1_Tick()
+void Form1::startPassUnlessOneRuns()
 {
     // Each pass is one round of the failure report: what a pass no longer meets has cleared. A
     // pass lasts until its moves ended; the ticks till then only keep the caption's time.

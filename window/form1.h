@@ -56,14 +56,16 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     void Form_Load();
+    // One pass; startPassUnlessOneRuns calls it, so that passes never overlap.
     void Timer1_Timer();
     void Dir1_Change();
     void Dir2_Change();
     void Drive1_Change();
     void Drive2_Change();
 
-    // A tick of Timer1: a pass, unless the last one still moves files. Passes never overlap.
-    void Timer1_Tick();
+    // Timer1's tick handler: starts a pass, unless the last one still moves files; then it only
+    // keeps the caption's time.
+    void startPassUnlessOneRuns();
     // The window closes: a copy under way is broken off, its source kept.
     void Form_Unload();
 
@@ -101,8 +103,16 @@ private:
     DriveListBox& Drive2;
     DirListBox& Dir1;
     DirListBox& Dir2;
+    // No lock guards File1..File3: outside a pass only the window's thread touches them, inside
+    // one only the pass's listing thread. The pass starts that thread after locking the lists,
+    // so no selection handler (the only other user of File1) runs until the pass ends; the
+    // window learns of the end through a task posted after the listing thread's last use, and
+    // the next pass joins that thread before starting its own.
+    // The download folder's media files: what a pass moves.
     FileListBox File1;
+    // The destination's media files, only counted, for Text2.
     FileListBox File2{FileListBox::Keeps::CountOnly};
+    // The download folder's partial downloads (*.dat), counted for Text1.
     FileListBox File3;
     TextBox& Text1;
     TextBox& Text2;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
+#include <string>
 
 namespace vorlund {
 
@@ -43,6 +45,25 @@ inline constexpr std::array<Placement, 9> controlPlaces{{
 inline constexpr const char* Label1Captions[2] = {"Kies download directory",
                                                   "Kies bestemming voor downloads"};
 
+// What Text1 and Text2 show.
+inline std::string downloadsInProgressText(int count)
+{
+    return std::to_string(count) + " downloads in progress.";
+}
+inline std::string filesMovedText(int count)
+{
+    return std::to_string(count) + " files downloaded and moved";
+}
+
+// The line that reports what cannot be done, in red.
+struct Rgb
+{
+    int red;
+    int green;
+    int blue;
+};
+inline constexpr Rgb failureColour{0xb0, 0x00, 0x20};
+
 // Twips to pixels at a DPI, the whole layout grown by `scale` where the font asks for more room.
 struct Twips
 {
@@ -54,5 +75,11 @@ struct Twips
         return static_cast<int>(std::lround(twips * dpi * scale / 1440.0));
     }
 };
+
+// The layout was made for a small dialog font; a larger one grows the whole window alike, as
+// dialog units do, until every fixed text shows in full: the captions, and the status texts with a
+// count of five digits. `needed` gives the pixels a control needs to show a text whole, its frame
+// included.
+double scaleToFit(int dpi, const std::function<int(Control, const std::string&)>& needed);
 
 } // namespace vorlund

@@ -1,7 +1,7 @@
 #include "window/module1.h"
 
-#include "engine/error_trap.h"
 #include "services/window_search.h"
+#include "window/error_trap.h"
 
 namespace vorlund {
 namespace {

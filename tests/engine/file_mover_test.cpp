@@ -134,6 +134,7 @@ TEST_P(FileMoverTest, NeverReplacesATakenName)
     };
     std::vector<Case> cases = {
         {"same.mp3", {{"same.mp3", "new same.mp3"}}, "same.mp3"},
+        {"size.mp3", {{"size.mp3", "new size.mp4"}}, "size (2).mp3"},
         {"b.mp3", {{"b.mp3", "old"}, {"b (2).mp3", "older"}}, "b (3).mp3"},
         {"c.tar.zip", {{"c.tar.zip", "old"}}, "c.tar (2).zip"},
         {"e.mp3", {{"E.MP3", "old"}}, namesIgnoreCase(destination) ? "e (2).mp3" : "e.mp3"},
@@ -181,6 +182,8 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
     }
     EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
     EXPECT_EQ(readFile(destination / "a.mp3"), across ? "start!" : "start");
+    // The source goes only once the copy's name is on disk.
+    EXPECT_EQ(ops.steps, across ? (Names{"flushFolder", "remove"}) : Names{});
 }
 
 // A hidden temporary copy that a crash cut off, read-only as a copy of a read-only file is.

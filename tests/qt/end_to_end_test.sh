@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program in an X window, with a stand-in client in a private Wine prefix at
 # C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case): media files arrive
-# whole and others stay, the title ticks, the client starts but not while a window of its title is
-# open, and without it or without wine the program runs on and says why once.
+# whole and others stay, the title ticks, the client starts minimised but not while a window of
+# its title is open, and without it or without wine the program runs on and says why once.
 #   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
 init_work "$1"
@@ -45,6 +45,7 @@ wait_until 60 ticked || fail "the title did not tick: '$first'"
 echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"
 [ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
 wait_until 60 started || fail "the client did not start"
+grep -qx "show 2" "$installed/started" || fail "the client was not started minimised"
 stop_program TERM
 rm "$installed/started"
 
@@ -63,4 +64,4 @@ expect_no_client "without wine on PATH" "no 'wine' command on PATH"
 rm "$installed/klrun.exe"
 run_program
 expect_no_client "without its file" 'no such file in the Wine prefix'
-echo "client: started through wine, not while its window was open; none without wine or file"
+echo "client: started minimised through wine, not while its window was open; none without wine or file"

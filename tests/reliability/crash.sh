@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Kills the real program (or vorlund.exe under Wine) at random moments while it moves large files
 # from a tmpfs to the disk, restarting it each time: at the end every file arrived once and whole,
-# and nothing else is left.
-#   crash.sh PROGRAM [KILLS]
+# and nothing else is left. At most KILLS kills; after SECONDS it stops at the next kill once it
+# made 15, so that a loaded machine makes it test less rather than run out of time.
+#   crash.sh PROGRAM [KILLS] [SECONDS]
 source "$(dirname "$0")/../support/real_program.sh"
 
-kills=${2:-60}
+kills=${2:-60} seconds=${3:-120} least_kills=15
 init_work "$1"
 [ -n "$windows" ] || strace -qq -o /dev/null true 2>/dev/null ||
     { echo "SKIP: strace cannot trace here (missing, or ptrace not allowed)"; exit "$skip_code"; }
@@ -26,10 +27,18 @@ top_up() {
     done
 }
 
-# A move's short steps (flush, rename, deletion) are slowed in turn, so that kills land in them too.
+# A move's short steps (flush, rename, deletion) are traced, and slowed in turn so that kills land
+# in them too.
+steps=fsync,renameat2,unlink,unlinkat
 slowed=("" fsync renameat2 "unlink,unlinkat")
-# Wine renames and deletes in its server, out of the traced program's sight.
-[ -z "$windows" ] || slowed=("")
+
+# False when a temporary copy in trace `$1` was renamed before it was flushed to disk.
+flushed_before_renamed() {
+    awk 'function copy() { match($0, /\.vorlund-[0-9a-f]+\.part/); return substr($0, RSTART, RLENGTH) }
+         /fsync\([0-9]+<[^>]*\.vorlund-[0-9a-f]+\.part>/ { flushed[copy()] = 1 }
+         /renameat2\([^"]*"\.vorlund-[0-9a-f]+\.part"/ && !(copy() in flushed) { print; bad = 1 }
+         END { exit bad }' "$1"
+}
 
 # True once a temporary copy shows that is not among the names `$1` lists.
 has_new_temporary() {
@@ -37,13 +46,17 @@ has_new_temporary() {
         sort))" ]
 }
 
-for ((kill_number = 1; kill_number <= kills; kill_number++)); do
+for ((kill_number = 1; kill_number <= kills && (kill_number <= least_kills || SECONDS < seconds);
+    kill_number++)); do
+    [ $((kill_number % 10)) -ne 1 ] || echo "crash: kill $kill_number of at most $kills, $SECONDS s"
     top_up
     slow=${slowed[kill_number % ${#slowed[@]}]}
     delay_ms=$(random_between 40 160)
-    tracer=()
-    [ -z "$slow" ] || tracer=(strace -f --seccomp-bpf -qq -o /dev/null -e "trace=$slow"
-        -e "inject=$slow:delay_enter=${delay_ms}ms" --)
+    tracer=(strace -f --seccomp-bpf -qq -y -o "$work/trace" -e "trace=$steps")
+    [ -z "$slow" ] || tracer+=(-e "inject=$slow:delay_enter=${delay_ms}ms")
+    tracer+=(--)
+    # Wine renames and deletes in its server, out of the traced program's sight.
+    [ -z "$windows" ] || tracer=()
     left_over=$(cd "$destination" && printf '%s\n' .vorlund-*.part)
     start_program "${tracer[@]}"
     if [ $((kill_number % 5)) -eq 0 ]; then
@@ -55,7 +68,9 @@ for ((kill_number = 1; kill_number <= kills; kill_number++)); do
     sleep "$((pause_ms / 1000)).$(printf '%03d' $((pause_ms % 1000)))"
     expect_alive "it ended by itself before kill $kill_number"
     stop_program KILL
+    [ -n "$windows" ] || flushed_before_renamed "$work/trace" || fail "a copy took its name before it was flushed"
 done
+kills=$((kill_number - 1))
 
 start_program
 wait_until 300 all_moved "$download" "$destination" ||

@@ -3,6 +3,8 @@
 #include "engine/file_ops.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace vorlund::test {
 
@@ -17,6 +19,8 @@ public:
     std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void()> duringCopy;
+    // The steps that make a move across volumes lasting, in the order taken.
+    std::vector<std::string> steps;
 
     FileStamp stamp(const std::filesystem::path& file) override { return real().stamp(file); }
     std::error_code renameNoReplace(const std::filesystem::path& from,
@@ -45,12 +49,20 @@ public:
         if (afterCopy)
             afterCopy(from);
     }
-    void remove(const std::filesystem::path& file) override { real().remove(file); }
+    void remove(const std::filesystem::path& file) override
+    {
+        steps.push_back("remove");
+        real().remove(file);
+    }
     bool removeIfAbandoned(const std::filesystem::path& file) override
     {
         return real().removeIfAbandoned(file);
     }
-    void flushFolder(const std::filesystem::path& folder) override { real().flushFolder(folder); }
+    void flushFolder(const std::filesystem::path& folder) override
+    {
+        steps.push_back("flushFolder");
+        real().flushFolder(folder);
+    }
 
 private:
     static FileOps& real() { return systemFileOps(); }

@@ -1,6 +1,6 @@
 // Drives the real vorlund.exe from outside, its selections in the Wine session's registry.
 #include "engine/runtime_error.h"
-#include "engine/utf16.h"
+#include "engine/utf16_win32.h"
 #include "services/registry_store.h"
 #include "support/file_system.h"
 #include "win32/control_ids.h"

@@ -1,9 +1,9 @@
-#include "engine/error_trap.h"
 #include "engine/path_text.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
 #include "support/plain_controls.h"
 #include "support/titled_window.h"
+#include "window/error_trap.h"
 #include "window/form1.h"
 #include "window/module1.h"
 
@@ -74,7 +74,7 @@ public:
     // A tick of Timer1 and the moves it starts.
     void pass()
     {
-        form().Timer1_Tick();
+        form().startPassUnlessOneRuns();
         ASSERT_TRUE(view.runPostedUntil([this] { return !view.locked; })) << "the pass never ended";
     }
 
@@ -110,7 +110,7 @@ TEST(Form1Pass, StampsTheCaptionAndCountsBeforeItMovesOnlyTheMediaFiles)
     EXPECT_EQ(window.Text2.text, "0 files downloaded and moved");
     EXPECT_EQ(window.Text1.text, "0 downloads in progress.");
 
-    for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt"})
+    for (const char* name : {"one.mp3", "TWO.JPG", "three.zip", "notes.txt", "part.dat"})
         writeFile(window.destination / name, "x");
     std::vector<std::string> media{"a.mp3", "song.WMA", "clip.Mpg"};
 #ifndef _WIN32
@@ -199,13 +199,15 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
         window.ops.duringCopy = [&] {
             if (!told.exchange(true))
                 started.set_value();
-            released.wait();
+            released.wait_for(std::chrono::seconds(10)); // a failed test ends, never hangs
         };
-        window.form().Timer1_Tick();
-        started.get_future().wait();
+        window.form().startPassUnlessOneRuns();
+        ASSERT_EQ(started.get_future().wait_for(std::chrono::seconds(10)),
+                  std::future_status::ready)
+            << "the copy never started";
         EXPECT_TRUE(window.view.locked);
         window.now = "6-12-2026 19:24:48";
-        window.form().Timer1_Tick();
+        window.form().startPassUnlessOneRuns();
         EXPECT_EQ(window.view.caption, "Vorlund 6-12-2026 19:24:48");
 
         const fs::path kept = closed ? window.download : window.destination;

@@ -6,6 +6,10 @@
 
 namespace vorlund {
 
+// The error that a trap caught last: what an error report describes. The window's thread only.
+const RuntimeError& Err();
+void setErr(const RuntimeError& error);
+
 // "Resume next": a statement that raises is abandoned and the caller goes on with the next one.
 template <typename Statement> void resumeNext(Statement&& statement)
 {
