@@ -8,7 +8,9 @@
 namespace vorlund::win32 {
 
 DirListBox::DirListBox(HWND parent, int id)
-    : ChildWindow(parent, L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+    : ChildWindow(parent, L"LISTBOX",
+                  LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | WS_VSCROLL |
+                      WS_TABSTOP,
                   id, WS_EX_CLIENTEDGE),
       m_path(folderToOpen(""))
 {
@@ -33,10 +35,19 @@ void DirListBox::notified(WORD code)
 void DirListBox::openSelected()
 {
     const auto index = ::SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
-    if (index == LB_ERR || std::size_t(index) >= m_rows.size())
-        return;
+    if (index != LB_ERR && std::size_t(index) < m_rows.size())
+        open(m_rows[std::size_t(index)].path);
+}
+
+void DirListBox::openParent()
+{
+    open(m_path.parent_path());
+}
+
+void DirListBox::open(const std::filesystem::path& folder)
+{
     try {
-        setPath(displayPath(m_rows[std::size_t(index)].path));
+        setPath(displayPath(folder));
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
         fill();

@@ -9,7 +9,7 @@
 namespace vorlund::win32 {
 
 // A classic folder list: the open folder's ancestors from the root down, then its sub-folders.
-// A double click or Enter opens a folder.
+// A double click or Enter opens a folder, Backspace its parent.
 class DirListBox : public ChildWindow, public vorlund::DirListBox
 {
 public:
@@ -20,8 +20,10 @@ public:
     void notified(WORD code) override;
     // Opens the folder of the selected row.
     void openSelected();
+    void openParent();
 
 private:
+    void open(const std::filesystem::path& folder);
     void fill();
 
     std::filesystem::path m_path;

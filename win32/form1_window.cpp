@@ -9,7 +9,11 @@
 
 #include <algorithm>
 #include <commctrl.h>
+// oleacc.dll exports its GUIDs as data, which the import library cannot link as such.
+#include <initguid.h>
+#include <oleacc.h>
 #include <stdexcept>
+#include <utility>
 
 namespace vorlund::win32 {
 namespace {
@@ -78,6 +82,29 @@ TwipsRect placeOf(vorlund::Control control)
 const std::string widestCounts[2] = {"32767 downloads in progress.",
                                      "32767 files downloaded and moved"};
 
+// A static text that nobody sees: a screen reader names the control made next after it.
+void nameNext(HWND parent, const char* name)
+{
+    ::CreateWindowExW(0, L"STATIC", toUtf16(name).c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
+                      parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// A screen reader speaks a live region's changes as they come (Windows 8 and later).
+void markLiveRegion(HWND hwnd)
+{
+    static const GUID liveSetting = {
+        0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+    IAccPropServices* services = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+        return;
+    VARIANT assertive{};
+    assertive.vt = VT_I4;
+    assertive.lVal = 2;
+    services->SetHwndProp(hwnd, DWORD(OBJID_CLIENT), CHILDID_SELF, liveSetting, assertive);
+    services->Release();
+}
+
 void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const std::string& title)
 {
     ::MessageBoxW(owner, toUtf16(prompt).c_str(), toUtf16(title).c_str(),
@@ -118,21 +145,29 @@ Form1Window::~Form1Window()
 
 void Form1Window::createControls()
 {
-    // Made in tab order, which is the order the dialog manager moves through them.
+    // Made in tab order, which is the order the dialog manager moves through them. A screen
+    // reader names each list and box by the static text made just before it: its column's label,
+    // or a hidden one.
     const DWORD labelStyle = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
     Label1[0] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_0Id);
+    Dir1 = std::make_unique<DirListBox>(m_hwnd, Dir1Id);
+    nameNext(m_hwnd, Label1Captions[0]);
+    Drive1 = std::make_unique<DriveListBox>(m_hwnd, Drive1Id);
     Label1[1] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_1Id);
+    Drive2 = std::make_unique<DriveListBox>(m_hwnd, Drive2Id);
+    nameNext(m_hwnd, Label1Captions[1]);
+    Dir2 = std::make_unique<DirListBox>(m_hwnd, Dir2Id);
+    nameNext(m_hwnd, countNames[0]);
+    Text1 = std::make_unique<TextBox>(m_hwnd, Text1Id);
+    nameNext(m_hwnd, countNames[1]);
+    Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
     for (int index = 0; index < 2; ++index)
         Label1[index]->setWindowText(Label1Captions[index]);
-    Dir1 = std::make_unique<DirListBox>(m_hwnd, Dir1Id);
-    Drive1 = std::make_unique<DriveListBox>(m_hwnd, Drive1Id);
-    Drive2 = std::make_unique<DriveListBox>(m_hwnd, Drive2Id);
-    Dir2 = std::make_unique<DirListBox>(m_hwnd, Dir2Id);
-    Text1 = std::make_unique<TextBox>(m_hwnd, Text1Id);
-    Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
+    // A long line gives up the middle of its path, keeping what failed and why.
     m_statusLine = std::make_unique<ChildWindow>(
-        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
+        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
         FailureLineId);
+    markLiveRegion(m_statusLine->hwnd());
 
     // Every failure, one to a line, where the status line has room only for the first.
     m_tooltip =
@@ -283,7 +318,7 @@ void Form1Window::greyOutSelections()
 
 void Form1Window::showFailures(const std::string& line, const std::string& details)
 {
-    m_failures = line;
+    const bool changed = line != std::exchange(m_failures, line);
     const std::wstring tip = toUtf16(details);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -292,6 +327,9 @@ void Form1Window::showFailures(const std::string& line, const std::string& detai
     tool.lpszText = const_cast<wchar_t*>(tip.c_str());
     ::SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     showStatusLine();
+    if (changed && m_progress.empty())
+        ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_statusLine->hwnd(), OBJID_CLIENT,
+                         CHILDID_SELF);
 }
 
 void Form1Window::showProgress(const std::string& text)
@@ -355,6 +393,15 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_VKEYTOITEM:
+        // Backspace goes up, as in the system's file dialogs.
+        for (DirListBox* list : {Dir1.get(), Dir2.get()}) {
+            if (LOWORD(wParam) == VK_BACK && reinterpret_cast<HWND>(lParam) == list->hwnd()) {
+                list->openParent();
+                return -2;
+            }
+        }
+        return -1;
     case WM_ACTIVATE:
         // As a dialog does: the control that had the keyboard gets it back, the first list at
         // first.

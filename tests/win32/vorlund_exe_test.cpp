@@ -4,10 +4,12 @@
 #include "services/registry_store.h"
 #include "support/file_system.h"
 #include "win32/control_ids.h"
+#include "window/layout.h"
 
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <thread>
 #include <vector>
 #include <windows.h>
@@ -31,6 +33,28 @@ std::string textOf(HWND hwnd)
     wchar_t text[512] = {};
     ::SendMessageW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     return toUtf8(text);
+}
+
+// Windows names a list or box after the static text made just before it.
+std::string labelOf(HWND control)
+{
+    wchar_t name[8] = {};
+    while ((control = ::GetWindow(control, GW_HWNDPREV)) && ::GetClassNameW(control, name, 8) &&
+           std::wstring(name) != L"Static") {
+    }
+    return textOf(control);
+}
+
+std::string accessibleName(HWND control)
+{
+    IAccessible* accessible = nullptr;
+    BSTR name = nullptr;
+    if (::AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&accessible)) == S_OK)
+        accessible->get_accName(VARIANT{{{VT_I4, 0, 0, 0, {.lVal = CHILDID_SELF}}}}, &name);
+    const std::string text = name ? toUtf8(name) : "(none)";
+    ::SysFreeString(name);
+    return text;
 }
 
 // vorlund.exe, running in `workingFolder`; ended by force should a test leave it running.
@@ -156,6 +180,8 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
     ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 1, 0);
     program.notify(Dir2Id, LBN_DBLCLK);
     EXPECT_EQ(stored("Dir2"), displayPath(destination / "sub"));
+    ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_EQ(stored("Dir2"), displayPath(destination));
 
     const HWND Drive2 = program.control(Drive2Id);
     const auto drives = ::SendMessageW(Drive2, CB_GETCOUNT, 0, 0);
@@ -167,6 +193,26 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
     const std::string drive = stored("Drive2");
     EXPECT_NE(drive, displayPath(folder.path().root_path()));
     EXPECT_EQ(stored("Dir2").substr(0, 2), drive.substr(0, 2));
+    EXPECT_EQ(program.close(), 0u);
+}
+
+// As a screen reader reads the window (Wine's oleacc names edit boxes only), in its tab order.
+TEST_F(VorlundExe, NamesEachControlByItsLabelInTabOrder)
+{
+    Program program(working);
+    ASSERT_TRUE(eventually([&] { return program.caption().starts_with("Vorlund "); }));
+    for (const auto& [id, name] : {std::pair{Dir1Id, Label1Captions[0]},
+                                   {Drive1Id, Label1Captions[0]},
+                                   {Drive2Id, Label1Captions[1]},
+                                   {Dir2Id, Label1Captions[1]},
+                                   {Text1Id, countNames[0]},
+                                   {Text2Id, countNames[1]}})
+        EXPECT_EQ(labelOf(program.control(id)), name) << id;
+    for (const ControlId id : {Text1Id, Text2Id})
+        EXPECT_EQ(accessibleName(program.control(id)), labelOf(program.control(id)));
+    for (int id = Drive1Id; id <= Text2Id; ++id)
+        EXPECT_EQ(::GetNextDlgTabItem(program.window(), program.control(ControlId(id - 1)), FALSE),
+                  program.control(ControlId(id)));
     EXPECT_EQ(program.close(), 0u);
 }
 
