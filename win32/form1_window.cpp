@@ -393,15 +393,13 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_VKEYTOITEM:
-        // Backspace goes up, as in the system's file dialogs.
+    case WM_NOTIFY:
+        // Also while the lists are made, before they are ours.
         for (DirListBox* list : {Dir1.get(), Dir2.get()}) {
-            if (LOWORD(wParam) == VK_BACK && reinterpret_cast<HWND>(lParam) == list->hwnd()) {
-                list->openParent();
-                return -2;
-            }
+            if (list && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == list->hwnd())
+                return list->notify(*reinterpret_cast<const NMHDR*>(lParam));
         }
-        return -1;
+        break;
     case WM_ACTIVATE:
         // As a dialog does: the control that had the keyboard gets it back, the first list at
         // first.

@@ -14,6 +14,8 @@
 #include <vector>
 #include <windows.h>
 
+#include <commctrl.h>
+
 namespace vorlund::test {
 namespace {
 
@@ -179,10 +181,12 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
         EXPECT_EQ(::GetNextDlgTabItem(window, ::GetDlgItem(window, previous), FALSE), control);
     }
 
-    // The open folder's sub-folders come last: "sub" is the only one.
+    // The open folder's sub-folders come last, a level below it: "sub" is the only one.
     const HWND Dir2 = program.control(Dir2Id);
-    ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 1, 0);
-    program.notify(Dir2Id, LBN_DBLCLK);
+    const auto sub = TreeView_GetLastVisible(Dir2);
+    EXPECT_EQ(TreeView_GetParent(Dir2, sub), TreeView_GetSelection(Dir2));
+    TreeView_SelectItem(Dir2, sub);
+    ::SendMessageW(Dir2, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(stored("Dir2"), displayPath(destination / "sub"));
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
     EXPECT_EQ(stored("Dir2"), displayPath(destination));
