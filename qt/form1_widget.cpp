@@ -45,7 +45,8 @@ int textRoom(const QLineEdit& edit)
 }
 
 // A plain widget window reads as a filler, not as a frame with a title; the failure line is a
-// notification, which a screen reader speaks as it shows.
+// notification, which a screen reader speaks as it shows, and a long move's progress the status
+// that a screen reader reads on demand.
 QAccessibleInterface* accessibleRole(const QString&, QObject* object)
 {
     auto* widget = qobject_cast<QWidget*>(object);
@@ -53,6 +54,8 @@ QAccessibleInterface* accessibleRole(const QString&, QObject* object)
         return new QAccessibleWidget(widget, QAccessible::Window);
     if (widget && widget->objectName() == QLatin1String("failureLine"))
         return new QAccessibleWidget(widget, QAccessible::Notification);
+    if (widget && widget->objectName() == QLatin1String("progressLine"))
+        return new QAccessibleWidget(widget, QAccessible::StatusBar);
     return nullptr;
 }
 
@@ -196,6 +199,7 @@ void Form1Widget::showFailures(const std::string& line, const std::string& detai
 void Form1Widget::showProgress(const std::string& text)
 {
     m_progressLine->setText(QString::fromStdString(text));
+    m_progressLine->setAccessibleName(m_progressLine->text());
     m_progressLine->setVisible(!text.empty());
 }
 

@@ -89,19 +89,14 @@ void nameNext(HWND parent, const char* name)
                       parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
-// A screen reader speaks a live region's changes as they come (Windows 8 and later).
-void markLiveRegion(HWND hwnd)
+// Tells a screen reader more of the control than it finds itself; Wine keeps none of it.
+void annotate(HWND hwnd, const MSAAPROPID& property, const VARIANT& value)
 {
-    static const GUID liveSetting = {
-        0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
     IAccPropServices* services = nullptr;
     if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IAccPropServices, reinterpret_cast<void**>(&services))))
         return;
-    VARIANT assertive{};
-    assertive.vt = VT_I4;
-    assertive.lVal = 2;
-    services->SetHwndProp(hwnd, DWORD(OBJID_CLIENT), CHILDID_SELF, liveSetting, assertive);
+    services->SetHwndProp(hwnd, DWORD(OBJID_CLIENT), CHILDID_SELF, property, value);
     services->Release();
 }
 
@@ -167,7 +162,13 @@ void Form1Window::createControls()
     m_statusLine = std::make_unique<ChildWindow>(
         m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
         FailureLineId);
-    markLiveRegion(m_statusLine->hwnd());
+    // A live region (Windows 8 on): a screen reader speaks its changes as they come.
+    static const GUID liveSetting = {
+        0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+    VARIANT assertive{};
+    assertive.vt = VT_I4;
+    assertive.lVal = 2;
+    annotate(m_statusLine->hwnd(), liveSetting, assertive);
 
     // Every failure, one to a line, where the status line has room only for the first.
     m_tooltip =
@@ -318,8 +319,17 @@ void Form1Window::greyOutSelections()
 
 void Form1Window::showFailures(const std::string& line, const std::string& details)
 {
+    if (line == m_failures && details == m_failureDetails)
+        return;
+    m_failureDetails = details;
     const bool changed = line != std::exchange(m_failures, line);
     const std::wstring tip = toUtf16(details);
+    // Every failure, for a screen reader as for the mouse.
+    VARIANT description{};
+    description.vt = VT_BSTR;
+    description.bstrVal = ::SysAllocString(tip.c_str());
+    annotate(m_statusLine->hwnd(), PROPID_ACC_DESCRIPTION, description);
+    ::VariantClear(&description);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = m_hwnd;

@@ -65,6 +65,7 @@ private:
     std::unique_ptr<TextBox> Text2;
     std::unique_ptr<ChildWindow> m_statusLine;
     std::string m_failures;
+    std::string m_failureDetails;
     std::string m_progress;
     bool m_locked = false;
     bool m_greyed = false;
