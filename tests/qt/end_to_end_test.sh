@@ -71,9 +71,9 @@ wait_until 60 reads 'frame|Vorlund .*||' "list|${columns[0]}||" "combo box|.*|${
     fail "a screen reader reads:"$'\n'"$(cat "$work/read")"
 mkdir "$download"
 xdotool windowfocus --sync "$window" key Tab Tab Tab End Return
-wait_until 60 grep -qx "Dir2=$destination/sub" "$config_home/vlund.conf" || fail "Tab, End, Enter did not open"
+wait_until 60 grep -qx "Dir2=$destination/sub" "$config_home/vlund.conf" || fail "Enter: not opened"
 xdotool key BackSpace
-wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace did not go up"
+wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace: no parent"
 [ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
 wait_until 60 started || fail "the client did not start"
 stop_program TERM
