@@ -162,7 +162,7 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
         const int previous = id == Dir1Id ? Label1_0Id : id - 1;
         EXPECT_EQ(::GetNextDlgTabItem(window, ::GetDlgItem(window, previous), FALSE), control);
     }
-    for (const ControlId id : {Text1Id, Text2Id}) { // Wine's MSAA names only edit boxes so
+    for (const ControlId id : {Text1Id, Text2Id}) { // through MSAA, which in Wine names only these
         IAccessible* accessible = nullptr;
         BSTR name = nullptr;
         ::AccessibleObjectFromWindow(program.control(id), DWORD(OBJID_CLIENT),
