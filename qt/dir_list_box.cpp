@@ -4,6 +4,7 @@
 #include "qt/native_path.h"
 #include "window/folder_tree.h"
 
+#include <QKeyEvent>
 #include <QStyle>
 
 namespace vorlund::qt {
@@ -15,7 +16,9 @@ constexpr int pathRole = Qt::UserRole;
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent), m_path(folderToOpen(""))
 {
-    connect(this, &QListWidget::itemActivated, this, &DirListBox::open);
+    connect(this, &QListWidget::itemActivated, this, [this](const QListWidgetItem* item) {
+        open(item->data(pathRole).toByteArray().toStdString());
+    });
     fill();
 }
 
@@ -39,15 +42,27 @@ void DirListBox::fill()
             row.isOpenOrAbove ? openIcon : closedIcon,
             QString(row.depth * 2, QLatin1Char(' ')) + fromFsName(row.label), this);
         item->setData(pathRole, QByteArray::fromStdString(row.path.native()));
+        // A screen reader tells the depth, not the blanks that show it.
+        item->setData(Qt::AccessibleTextRole, fromFsName(row.label));
+        item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("level %1").arg(row.depth + 1));
         if (row.path == m_path)
             setCurrentItem(item);
     }
 }
 
-void DirListBox::open(QListWidgetItem* item)
+// Backspace goes up, as in the system's file dialogs.
+void DirListBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Backspace)
+        open(m_path.parent_path().native());
+    else
+        QListWidget::keyPressEvent(event);
+}
+
+void DirListBox::open(const std::string& folder)
 {
     try {
-        setPath(item->data(pathRole).toByteArray().toStdString());
+        setPath(folder);
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
         fill();

@@ -7,7 +7,7 @@
 namespace vorlund::qt {
 
 // A classic folder list: the open folder's ancestors from the root down, then its sub-folders.
-// Double-click or Enter opens a folder.
+// Double-click or Enter opens a folder, Backspace its parent.
 class DirListBox : public QListWidget, public vorlund::DirListBox
 {
 public:
@@ -16,9 +16,12 @@ public:
     std::filesystem::path Path() const override { return m_path; }
     void setPath(const std::string& path) override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void fill();
-    void open(QListWidgetItem* item);
+    void open(const std::string& folder);
 
     std::filesystem::path m_path;
 };

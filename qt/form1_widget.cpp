@@ -6,6 +6,7 @@
 #include "qt/input_lock.h"
 #include "qt/text_box.h"
 
+#include <QAccessibleWidget>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
@@ -43,10 +44,27 @@ int textRoom(const QLineEdit& edit)
            2 * insideMargin;
 }
 
+// A plain widget window reads as a filler, not as a frame with a title; the failure line is a
+// notification, which a screen reader speaks as it shows, and a long move's progress the status
+// that a screen reader reads on demand.
+QAccessibleInterface* accessibleRole(const QString&, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget && widget->isWindow() && widget->objectName() == QLatin1String("Form1"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (widget && widget->objectName() == QLatin1String("failureLine"))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    if (widget && widget->objectName() == QLatin1String("progressLine"))
+        return new QAccessibleWidget(widget, QAccessible::StatusBar);
+    return nullptr;
+}
+
 } // namespace
 
 Form1Widget::Form1Widget(SettingsStore& settings, QWidget* parent) : QWidget(parent)
 {
+    [[maybe_unused]] static const bool rolesKnown =
+        (QAccessible::installFactory(accessibleRole), true);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/vorlund.ico")));
@@ -81,10 +99,20 @@ void Form1Widget::createControls()
         QStringLiteral("color: ") +
         QColor(failureColour.red, failureColour.green, failureColour.blue).name());
     m_failureLine->setTextFormat(Qt::PlainText);
+    m_failureLine->hide();
     m_progressLine = make<QLabel>(this, "progressLine");
     m_progressLine->setTextFormat(Qt::PlainText);
     m_progressLine->setAutoFillBackground(true);
     m_progressLine->hide();
+
+    // Named by the column's label; AT-SPI names a drop-down list by its value, and its label by
+    // the buddy's relation.
+    Dir1->setAccessibleName(Label1[0]->text());
+    Dir2->setAccessibleName(Label1[1]->text());
+    Label1[0]->setBuddy(Drive1);
+    Label1[1]->setBuddy(Drive2);
+    Text1->setAccessibleName(QString::fromUtf8(countNames[0]));
+    Text2->setAccessibleName(QString::fromUtf8(countNames[1]));
 
     Twips twips{logicalDpiX(), 1.0};
     placeControls(twips);
@@ -150,13 +178,24 @@ void Form1Widget::lockSelections(bool locked)
 
 void Form1Widget::showFailures(const std::string& line, const std::string& details)
 {
-    m_failureLine->setText(QString::fromStdString(line));
     m_failureLine->setToolTip(QString::fromStdString(details));
+    const QString text = QString::fromStdString(line);
+    if (text == m_failureLine->accessibleName())
+        return;
+    // A long line gives up its middle, where a path stands, to keep what failed and why; the
+    // tool tip and a screen reader have it whole.
+    m_failureLine->setText(m_failureLine->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, m_failureLine->contentsRect().width()));
+    m_failureLine->setAccessibleName(text);
+    // Shown afresh, so that a screen reader speaks each new line.
+    m_failureLine->hide();
+    m_failureLine->setVisible(!text.isEmpty());
 }
 
 void Form1Widget::showProgress(const std::string& text)
 {
     m_progressLine->setText(QString::fromStdString(text));
+    m_progressLine->setAccessibleName(m_progressLine->text());
     m_progressLine->setVisible(!text.empty());
 }
 

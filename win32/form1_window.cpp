@@ -9,7 +9,11 @@
 
 #include <algorithm>
 #include <commctrl.h>
+// oleacc.dll exports its GUIDs as data, which the import library cannot link as such.
+#include <initguid.h>
+#include <oleacc.h>
 #include <stdexcept>
+#include <utility>
 
 namespace vorlund::win32 {
 namespace {
@@ -67,6 +71,24 @@ HFONT dialogFont(UINT dpi)
                          DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
 }
 
+// A static text that nobody sees: a screen reader names the control made next after it.
+void nameNext(HWND parent, const char* name)
+{
+    ::CreateWindowExW(0, L"STATIC", toUtf16(name).c_str(), WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
+                      parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// Tells a screen reader more of the control than it finds itself; Wine keeps none of it.
+void annotate(HWND hwnd, const MSAAPROPID& property, const VARIANT& value)
+{
+    IAccPropServices* services = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+        return;
+    services->SetHwndProp(hwnd, DWORD(OBJID_CLIENT), CHILDID_SELF, property, value);
+    services->Release();
+}
+
 void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const std::string& title)
 {
     ::MessageBoxW(owner, toUtf16(prompt).c_str(), toUtf16(title).c_str(),
@@ -107,21 +129,35 @@ Form1Window::~Form1Window()
 
 void Form1Window::createControls()
 {
-    // Made in tab order, which is the order the dialog manager moves through them.
+    // Made in tab order, which is the order the dialog manager moves through them. A screen
+    // reader names each list and box by the static text made just before it: its column's label,
+    // or a hidden one.
     const DWORD labelStyle = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
     Label1[0] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_0Id);
+    Dir1 = std::make_unique<DirListBox>(m_hwnd, Dir1Id);
+    nameNext(m_hwnd, Label1Captions[0]);
+    Drive1 = std::make_unique<DriveListBox>(m_hwnd, Drive1Id);
     Label1[1] = std::make_unique<ChildWindow>(m_hwnd, L"STATIC", labelStyle, Label1_1Id);
+    Drive2 = std::make_unique<DriveListBox>(m_hwnd, Drive2Id);
+    nameNext(m_hwnd, Label1Captions[1]);
+    Dir2 = std::make_unique<DirListBox>(m_hwnd, Dir2Id);
+    nameNext(m_hwnd, countNames[0]);
+    Text1 = std::make_unique<TextBox>(m_hwnd, Text1Id);
+    nameNext(m_hwnd, countNames[1]);
+    Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
     for (int index = 0; index < 2; ++index)
         Label1[index]->setWindowText(Label1Captions[index]);
-    Dir1 = std::make_unique<DirListBox>(m_hwnd, Dir1Id);
-    Drive1 = std::make_unique<DriveListBox>(m_hwnd, Drive1Id);
-    Drive2 = std::make_unique<DriveListBox>(m_hwnd, Drive2Id);
-    Dir2 = std::make_unique<DirListBox>(m_hwnd, Dir2Id);
-    Text1 = std::make_unique<TextBox>(m_hwnd, Text1Id);
-    Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
+    // A long line gives up the middle of its path, keeping what failed and why.
     m_statusLine = std::make_unique<ChildWindow>(
-        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
+        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
         FailureLineId);
+    // A live region (Windows 8 on): a screen reader speaks its changes as they come.
+    static const GUID liveSetting = {
+        0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+    VARIANT assertive{};
+    assertive.vt = VT_I4;
+    assertive.lVal = 2;
+    annotate(m_statusLine->hwnd(), liveSetting, assertive);
 
     // Every failure, one to a line, where the status line has room only for the first.
     m_tooltip =
@@ -265,8 +301,17 @@ void Form1Window::focusList(int list)
 
 void Form1Window::showFailures(const std::string& line, const std::string& details)
 {
-    m_failures = line;
+    if (line == m_failures && details == m_failureDetails)
+        return;
+    m_failureDetails = details;
+    const bool changed = line != std::exchange(m_failures, line);
     const std::wstring tip = toUtf16(details);
+    // Every failure, for a screen reader as for the mouse.
+    VARIANT description{};
+    description.vt = VT_BSTR;
+    description.bstrVal = ::SysAllocString(tip.c_str());
+    annotate(m_statusLine->hwnd(), PROPID_ACC_DESCRIPTION, description);
+    ::VariantClear(&description);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = m_hwnd;
@@ -274,6 +319,9 @@ void Form1Window::showFailures(const std::string& line, const std::string& detai
     tool.lpszText = const_cast<wchar_t*>(tip.c_str());
     ::SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     showStatusLine();
+    if (changed && m_progress.empty())
+        ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_statusLine->hwnd(), OBJID_CLIENT,
+                         CHILDID_SELF);
 }
 
 void Form1Window::showProgress(const std::string& text)
@@ -339,6 +387,13 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_NOTIFY:
+        // Also while the lists are made, before they are ours.
+        for (DirListBox* list : {Dir1.get(), Dir2.get()}) {
+            if (list && reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == list->hwnd())
+                return list->notify(*reinterpret_cast<const NMHDR*>(lParam));
+        }
+        break;
     case WM_ACTIVATE:
         // As a dialog does: the control that had the keyboard gets it back, the first list at
         // first.

@@ -69,6 +69,7 @@ private:
     std::unique_ptr<TextBox> Text2;
     std::unique_ptr<ChildWindow> m_statusLine;
     std::string m_failures;
+    std::string m_failureDetails;
     std::string m_progress;
     HWND m_focusBeforeDeactivation = nullptr;
     std::unique_ptr<Form1> m_form;

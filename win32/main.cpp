@@ -4,12 +4,15 @@
 
 #include <commctrl.h>
 #include <exception>
+#include <objbase.h>
 #include <windows.h>
 
 namespace {
 
 int run(int show)
 {
+    // For the screen readers' annotations of the window's controls.
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     vorlund::RegistryStore settings;
     vorlund::win32::Form1Window form(settings);
     form.load(show);

@@ -44,6 +44,9 @@ inline constexpr std::array<Placement, 9> controlPlaces{{
 
 inline constexpr const char* Label1Captions[2] = {"Kies download directory",
                                                   "Kies bestemming voor downloads"};
+// What Text1 and Text2 count, as a screen reader names them.
+inline constexpr const char* countNames[2] = {"Downloads in progress",
+                                              "Files downloaded and moved"};
 
 // What Text1 and Text2 show.
 inline std::string downloadsInProgressText(int count)

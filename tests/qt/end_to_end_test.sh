@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs the real program in an X window, with a stand-in client in a private Wine prefix at
 # C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case): media files arrive
-# whole and others stay, the title ticks, the client starts minimised but not while a window of
-# its title is open, and without it or without wine the program runs on and says why once.
+# whole and others stay, the title ticks, a screen reader (AT-SPI) finds each control named, keys
+# alone choose, the client starts minimised but not while a window of its title is open, and
+# without it or without wine the program runs on and says why once.
 #   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
+[ -n "${VORLUND_TEST_BUS:-}" ] || VORLUND_TEST_BUS=1 exec dbus-run-session -- "$0" "$@"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no screen reader runs to turn it on
 init_work "$1"
-# No offers to install Mono or Gecko, and no menu entries written into the home folder.
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
 exit_hooks+=(stop_wine)
 installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
@@ -31,6 +32,7 @@ expect_no_client() {
     [ -z "${2:-}" ] || [ "$(grep -c "$2" "$stderr_log")" = 1 ] || fail "no single reason given $1"
 }
 
+mkdir "$destination/sub"
 run_program
 for name in a.mp3 Photo.JPG b.dat; do printf %s "$name" >"$download/$name"; done
 wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_names "$download")"
@@ -39,10 +41,37 @@ wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_n
 window=$(program_window)
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 first=$(title)
-[[ $first == "Vorlund "* ]] || fail "title is '$first'"
 ticked() { [ "$(title)" != "$first" ]; }
 wait_until 60 ticked || fail "the title did not tick: '$first'"
 echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"
+
+# Whether each pattern matches a line role|name|label|description of what a screen reader reads.
+reads() {
+    /usr/bin/python3 - "$@" >"$work/read" <<'PY'
+import pyatspi, re, sys
+def label(node):
+    return "".join(relation.getTarget(0).name for relation in node.getRelationSet()
+                   if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY)
+app = next(app for app in pyatspi.Registry.getDesktop(0) if app and app.name == "vorlund")
+lines = ["|".join([node.getRoleName(), node.name, label(node), node.description])
+         for node in pyatspi.findAllDescendants(app, lambda node: True)]
+print(*lines, sep="\n")
+sys.exit(not all(any(re.fullmatch(want.replace("|", r"\|"), line) for line in lines)
+                 for want in sys.argv[1:]))
+PY
+}
+rm -r "$download"
+columns=('Kies download directory' 'Kies bestemming voor downloads')
+wait_until 60 reads 'frame|Vorlund .*||' "list|${columns[0]}||" "combo box|.*|${columns[0]}|" \
+    "combo box|.*|${columns[1]}|" "list|${columns[1]}||" 'text|Downloads in progress||' \
+    'text|Files downloaded and moved||' "list item|destination||level [0-9]+" \
+    "notification|cannot read the folder '$download': No such file or directory|.*" ||
+    fail "a screen reader reads:"$'\n'"$(cat "$work/read")"
+mkdir "$download"
+xdotool windowfocus --sync "$window" key Tab Tab Tab End Return
+wait_until 60 grep -qx "Dir2=$destination/sub" "$config_home/vlund.conf" || fail "Enter: not opened"
+xdotool key BackSpace
+wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace: no parent"
 [ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
 wait_until 60 started || fail "the client did not start"
 grep -qx "show 2" "$installed/started" || fail "the client was not started minimised"

@@ -55,18 +55,15 @@ private slots:
         list.Change.connect([&] { ++changes; });
         list.setPath((folder / "music").string());
         QCOMPARE(list.currentItem()->text().trimmed(), QStringLiteral("music"));
-        list.setCurrentRow(list.count() - 1);
-        QTest::keyClick(&list, Qt::Key_Return);
-        QCOMPARE(list.Path(), folder / "music" / "Singles");
-        QCOMPARE(changes, 2);
+        QCOMPARE(changes, 1);
 
         DriveListBox drives;
         drives.Change.connect([&] { ++changes; });
         drives.addItem(QString::fromStdString(folder.path().string()));
         drives.setDrive(drives.Drive());
-        QCOMPARE(changes, 2);
+        QCOMPARE(changes, 1);
         drives.setDrive(folder.path().string());
-        QCOMPARE(changes, 3);
+        QCOMPARE(changes, 2);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, drives.setDrive("Q:\\"));
         QCOMPARE(drives.Drive(), folder.path().string());
     }

@@ -4,13 +4,17 @@
 #include "services/registry_store.h"
 #include "support/file_system.h"
 #include "win32/control_ids.h"
+#include "window/layout.h"
 
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <thread>
 #include <vector>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace vorlund::test {
 namespace {
@@ -145,30 +149,51 @@ TEST_F(VorlundExe, MovesTheMediaFilesAndCountsWhatIsLeftAndStartsTheClient)
     EXPECT_EQ(program.close(), 0u);
 }
 
-TEST_F(VorlundExe, RunsOnWithoutTheClientAndStoresASelectionMadeInTheLists)
+// Windows names each list and box after the static text made just before it: here its label.
+TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMadeInTheLists)
 {
     fs::remove_all(clientFolder);
     Program program(working);
     ASSERT_TRUE(eventually([&] { return program.caption().starts_with("Vorlund "); }));
+    for (int id = Dir1Id; id <= Text2Id; ++id) {
+        const HWND control = program.control(ControlId(id)), window = program.window();
+        EXPECT_EQ(textOf(::GetWindow(control, GW_HWNDPREV)),
+                  id < Text1Id ? Label1Captions[(id - Dir1Id) / 2] : countNames[id - Text1Id]);
+        const int previous = id == Dir1Id ? Label1_0Id : id - 1;
+        EXPECT_EQ(::GetNextDlgTabItem(window, ::GetDlgItem(window, previous), FALSE), control);
+    }
+    for (const ControlId id : {Text1Id, Text2Id}) { // through MSAA, which in Wine names only these
+        IAccessible* accessible = nullptr;
+        BSTR name = nullptr;
+        ::AccessibleObjectFromWindow(program.control(id), DWORD(OBJID_CLIENT),
+                                     __uuidof(IAccessible), reinterpret_cast<void**>(&accessible));
+        ASSERT_TRUE(accessible);
+        accessible->get_accName(VARIANT{{{VT_I4, 0, 0, 0, {.lVal = CHILDID_SELF}}}}, &name);
+        EXPECT_EQ(toUtf8(name ? name : L""), countNames[id - Text1Id]);
+        ::SysFreeString(name);
+        accessible->Release();
+    }
 
     const auto counted = [&](const std::string& count) {
         return eventually([&] {
             return textOf(program.control(Text2Id)) == count + " files downloaded and moved";
         });
     };
-    // The open folder's sub-folders come last: "sub" is the only one.
+    // The open folder's sub-folders come last, a level below it: "sub" is the only one.
     for (const char* name : {"a.mp3", "b.mp3"})
         writeFile(destination / "sub" / name, name);
     const HWND Dir2 = program.control(Dir2Id);
-    ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 1, 0);
-    program.notify(Dir2Id, LBN_DBLCLK);
+    const auto sub = TreeView_GetLastVisible(Dir2);
+    EXPECT_EQ(TreeView_GetParent(Dir2, sub), TreeView_GetSelection(Dir2));
+    TreeView_SelectItem(Dir2, sub);
+    ::SendMessageW(Dir2, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(stored("Dir2"), displayPath(destination / "sub"));
     EXPECT_TRUE(counted("2"));
     // Renamed away while the program runs, then the folder above chosen: moved and counted there.
     fs::rename(destination / "sub", folder / "away");
     writeFile(download / "late.mp3", "late");
-    ::SendMessageW(Dir2, LB_SETCURSEL, ::SendMessageW(Dir2, LB_GETCOUNT, 0, 0) - 2, 0);
-    program.notify(Dir2Id, LBN_DBLCLK);
+    ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_TRUE(eventually([&] { return stored("Dir2") == displayPath(destination); }));
     EXPECT_TRUE(counted("1")) << textOf(program.control(Text2Id));
 
     const HWND Drive2 = program.control(Drive2Id);
