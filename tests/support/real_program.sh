@@ -12,7 +12,7 @@ if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work= pid= mounts=() exit_hooks=() windows= runs= launch=()
+work= pid= mounts=() exit_hooks=() windows= launch=()
 unset QT_QPA_PLATFORM
 # No offers to install Mono or Gecko, and no menu entries written into the home folder.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -66,13 +66,10 @@ windows_path() {
 
 # Stores the program's selections Dir1 and Dir2 for its next start.
 store_folders() {
-    if [ -z "$windows" ]; then
-        printf '[Startup]\nDir1=%s\nDir2=%s\n' "$1" "$2" >"$config_home/vlund.conf"
-        return
-    fi
-    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\vlund\\Startup]\n"Dir1"="%s"\n"Dir2"="%s"\n' \
-        "${1//\\/\\\\}" "${2//\\/\\\\}" >"$config_home/folders.reg"
-    wine regedit /S "$(windows_path "$config_home/folders.reg")" || fail "cannot store the folders"
+    [ -n "$windows" ] || { printf '[Startup]\nDir1=%s\nDir2=%s\n' "$@" >"$config_home/vlund.conf" && return; }
+    wine reg add 'HKCU\Software\vlund\Startup' /v Dir1 /d "$1" /f >/dev/null 2>&1 &&
+        wine reg add 'HKCU\Software\vlund\Startup' /v Dir2 /d "$2" /f >/dev/null 2>&1 ||
+        fail "cannot store the folders"
 }
 
 fail() {
