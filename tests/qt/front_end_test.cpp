@@ -7,6 +7,7 @@
 #include "support/plain_controls.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QSettings>
 #include <QStyleOptionFrame>
