@@ -7,8 +7,8 @@
 #include "support/plain_controls.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSettings>
 #include <QStyleOptionFrame>
 #include <QTest>

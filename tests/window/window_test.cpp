@@ -165,8 +165,8 @@ TEST(Form1Pass, AFailureIsReportedWhileItLastsAndHoldsBackNothingElse)
         window.pass();
         window.pass();
         EXPECT_EQ(readFile((downloadGone ? window.destination : other) / "d.mp3"), "d");
-        EXPECT_EQ(window.Text2.text, downloadGone ? "3 files downloaded and moved"
-                                                  : "2 files downloaded and moved");
+        EXPECT_EQ(window.Text2.text,
+                  downloadGone ? "3 files downloaded and moved" : "2 files downloaded and moved");
         EXPECT_EQ(window.view.failureLine, "");
     }
 }
@@ -237,40 +237,28 @@ TEST(Form1Selection, AFirstRunOrStoredChoicesThatNoLongerFitMoveAndStoreNothing)
     }
 }
 
-TEST(Form1Selection, StartUpRestoresTheStoredDrivesAndFoldersAndTheHandlersStoreWhatTheySee)
-{
-    Window window;
-    fs::create_directory(window.driveB / "incoming");
-    window.settings.values = {{"Drive1", text(window.driveB)},
-                              {"Dir1", text(window.driveB / "incoming")},
-                              {"Dir2", text(window.destination)}};
-    writeFile(window.driveB / "incoming" / "a.mp3", "x");
-    window.form().Form_Load();
-
-    EXPECT_EQ(window.Drive1.Drive(), text(window.driveB));
-    EXPECT_EQ(window.settings.values["Dir1"], text(window.driveB / "incoming"));
-    // The drive's handler stores the drive's folder first, then the restored folder lands.
-    EXPECT_EQ(window.settings.written, (Keys{"Dir1", "Drive1", "Dir1", "Dir2"}));
-    window.pass();
-    EXPECT_TRUE(fs::exists(window.destination / "a.mp3"));
-}
-
-// A column whose stored folder is gone stays on a folder nobody chose (the stored drive's, here):
-// nothing moves out of it or into it until that column's own folder is chosen again, also after
-// a restart.
-TEST(Form1Selection, AGoneFolderHoldsTheMovesUntilItsOwnColumnIsChosen)
+// Start-up restores the stored drives and folders, and the handlers store what they see: each
+// drive's folder first, then the restored folder. A column whose stored folder is gone stays on
+// a folder nobody chose (its drive's): nothing moves out of it or into it until that column's own
+// folder is chosen again, also after a restart.
+TEST(Form1Selection, StartUpRestoresTheChoicesAndAGoneFolderHoldsTheMovesUntilChosenAgain)
 {
     for (const bool downloadGone : {true, false}) {
         SCOPED_TRACE(downloadGone ? "download folder gone" : "destination folder gone");
         Window window;
         const fs::path gone = window.root / "gone";
-        window.settings.values = {{downloadGone ? "Drive1" : "Drive2", text(window.driveB)},
+        window.settings.values = {{"Drive1", text(window.driveB)},
+                                  {"Drive2", text(window.driveB)},
                                   {"Dir1", text(downloadGone ? gone : window.download)},
                                   {"Dir2", text(downloadGone ? window.destination : gone)}};
         writeFile(window.driveB / "not-a-download.mp3", "x");
         writeFile(window.download / "a.mp3", "x");
         fs::create_directory(window.root / "other");
         window.form().Form_Load();
+        EXPECT_EQ(window.Drive2.Drive(), text(window.driveB));
+        EXPECT_EQ(window.settings.written,
+                  (Keys{"Dir1", "Drive1", "Dir2", "Drive2", downloadGone ? "Dir2" : "Dir1",
+                        downloadGone ? "Dir1" : "Dir2"}));
         window.pass();
         window.restart();
         window.pass();
