@@ -70,8 +70,12 @@ wait_until 60 reads 'frame|Vorlund .*||' "list|${columns[0]}||" "combo box|.*|${
 mkdir "$download"
 xdotool windowfocus --sync "$window" key Tab Tab Tab End Return
 wait_until 60 grep -qx "Dir2=$destination/sub" "$config_home/vlund.conf" || fail "Enter: not opened"
+rmdir "$destination/sub" # gone: once its parent is chosen, the passes must go on there
+wait_until 60 grep -q "'$destination/sub'" "$stderr_log" || fail "the gone folder was not told"
 xdotool key BackSpace
 wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace: no parent"
+printf c >"$download/c.mp3"
+wait_until 60 all_moved "$download" "$destination" || fail "not moved into the folder chosen next"
 [ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
 wait_until 60 started || fail "the client did not start"
 grep -qx "show 2" "$installed/started" || fail "the client was not started minimised"
