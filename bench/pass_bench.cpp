@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace vorlund::bench;
