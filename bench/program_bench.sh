@@ -18,8 +18,9 @@ source_dir=$(dirname "$(realpath "$0")")
 work=$(mktemp -d "$base/vorlund-bench-XXXXXX")
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # First, while their server still runs: Wine's own processes outlive a killed server.
     [ -z "${wineserver:-}" ] || wineserver -k 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
