@@ -2,6 +2,7 @@
 
 #include "bench_timing.h"
 #include "engine/path_text.h"
+#include "process_cpu.h"
 #include "support/plain_controls.h"
 #include "window/form1.h"
 
@@ -12,8 +13,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace vorlund::bench {
 
@@ -41,7 +40,9 @@ class BenchWindow
 {
 public:
     explicit BenchWindow(const fs::path& base)
-        : m_root(base / ("vorlund-bench-" + std::to_string(::getpid())))
+        : m_root(base /
+                 ("vorlund-bench-" +
+                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
     {
         fs::create_directories(download());
         fs::create_directories(destination());
@@ -101,25 +102,6 @@ inline void makeMediaFiles(const fs::path& folder, int count, const std::string&
 inline std::size_t countIn(const fs::path& folder)
 {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
-
-// CPU seconds (user and system) spent by this process, or by its waited-for children.
-inline double cpuSeconds(int who)
-{
-    rusage usage{};
-    ::getrusage(who, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// CPU milliseconds of `find DIR -maxdepth 1 -iname '*.mp3' | wc -l`.
-inline double findMs(const fs::path& folder)
-{
-    const std::string find =
-        "find '" + folder.string() + "' -maxdepth 1 -iname '*.mp3' | wc -l > /dev/null";
-    const double before = cpuSeconds(RUSAGE_CHILDREN);
-    [[maybe_unused]] const int status = std::system(find.c_str());
-    return (cpuSeconds(RUSAGE_CHILDREN) - before) * 1e3;
 }
 
 } // namespace vorlund::bench

@@ -31,21 +31,21 @@ int main(int argc, char* argv[])
         // Idle means nothing changed for a while: a folder changed within the file system's
         // clock tick must be read again, which the first pass after this does.
         std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-        const double firstBefore = cpuSeconds(RUSAGE_SELF);
+        const double firstBefore = cpuSeconds();
         window.pass();
-        const double first = cpuSeconds(RUSAGE_SELF) - firstBefore;
+        const double first = cpuSeconds() - firstBefore;
 
-        const double before = cpuSeconds(RUSAGE_SELF);
+        const double before = cpuSeconds();
         for (int i = 0; i < passes; ++i)
             window.pass();
-        const double pass = (cpuSeconds(RUSAGE_SELF) - before) / passes;
+        const double pass = (cpuSeconds() - before) / passes;
 
         double changed = 0;
         for (int i = 0; i < passes; ++i) {
             makeMediaFiles(window.destination(), 5, "", "arrival" + std::to_string(i) + "-");
-            const double changedBefore = cpuSeconds(RUSAGE_SELF);
+            const double changedBefore = cpuSeconds();
             window.pass();
-            changed += (cpuSeconds(RUSAGE_SELF) - changedBefore) / passes;
+            changed += (cpuSeconds() - changedBefore) / passes;
         }
         const double find = findMs(window.destination());
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace vorlund::bench;

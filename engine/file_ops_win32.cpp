@@ -154,16 +154,20 @@ public:
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
     {
-        // MoveFileExW "renames" a file onto itself, spelled another way (".", letter case, a
-        // short name, a second hard link), by doing nothing and succeeding; that name is taken
-        // as far as the mover is concerned. Any other taken name the rename itself refuses.
-        if (::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return std::make_error_code(std::errc::file_exists);
         showCopy(from);
         // Without MOVEFILE_REPLACE_EXISTING a taken name fails; without MOVEFILE_COPY_ALLOWED,
         // so does another volume, which the mover then copies to itself.
-        if (::MoveFileExW(from.c_str(), to.c_str(), 0))
+        if (::MoveFileExW(from.c_str(), to.c_str(), 0)) {
+            // It "renames" a file onto itself, spelled another way (".", letter case, a short
+            // name, a second hard link), by doing nothing and succeeding; that name is taken as
+            // far as the mover is concerned. Seen afterwards by the source still there: Wine
+            // reads a whole folder to find a name missing from it, the destination's not
+            // the download folder's.
+            const bool stayed = ::GetFileAttributesW(from.c_str()) != INVALID_FILE_ATTRIBUTES;
+            if (stayed && stamp(from).sameFileAs(stamp(to)))
+                return std::make_error_code(std::errc::file_exists);
             return {};
+        }
         const DWORD error = ::GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
             return std::make_error_code(std::errc::file_exists);

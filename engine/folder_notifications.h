@@ -9,7 +9,9 @@
 namespace vorlund {
 
 // What the system tells of one folder's entries: inotify on Linux, ReadDirectoryChangesW on
-// Windows. Nothing is told of the folders above it, nor of where a link leads.
+// Windows. Nothing is told of the folders above it, nor of where a link leads. On Windows the
+// listening is a request of the thread that made it or last called take(), cancelled when that
+// thread ends: keep to one thread that outlives this object.
 class FolderNotifications
 {
 public:

@@ -14,28 +14,69 @@ struct CopyStopped : std::exception
 
 } // namespace
 
+TaskThread::~TaskThread()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_ending = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void TaskThread::run(std::function<void()> task)
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_task; });
+    m_task = std::move(task);
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { loop(); });
+    lock.unlock();
+    m_changed.notify_all();
+}
+
+void TaskThread::wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_task; });
+}
+
+void TaskThread::loop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_task || m_ending; });
+        if (!m_task)
+            return;
+        lock.unlock();
+        m_task();
+        lock.lock();
+        m_task = nullptr;
+        m_changed.notify_all();
+    }
+}
+
 void MoveWorker::start(Events events, std::function<void()> listJobs)
 {
     join();
     m_jobs.clear();
     m_closed = false;
     m_stopping = false;
-    m_thread = std::thread([this, events = std::move(events)] {
+    m_thread.run([this, events = std::move(events)] {
         run(events);
         if (events.finished)
             events.finished();
     });
     // The first moves run while the rest are still being listed.
     if (listJobs)
-        m_lister = std::thread(std::move(listJobs));
+        m_lister.run(std::move(listJobs));
 }
 
 void MoveWorker::join()
 {
-    for (std::thread* thread : {&m_lister, &m_thread}) {
-        if (thread->joinable())
-            thread->join();
-    }
+    m_lister.wait();
+    m_thread.wait();
 }
 
 void MoveWorker::add(MoveJob job)

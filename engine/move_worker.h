@@ -19,6 +19,32 @@ struct MoveJob
     std::filesystem::path destination;
 };
 
+// One thread that runs the tasks handed to it, one at a time, and lives as long as this object:
+// what a task leaves with the system for later (a listening request on Windows, cancelled when
+// the thread that made it ends) lasts from one task to the next, and a task costs no new thread.
+class TaskThread
+{
+public:
+    TaskThread() = default;
+    TaskThread(const TaskThread&) = delete;
+    TaskThread& operator=(const TaskThread&) = delete;
+    ~TaskThread();
+
+    // Runs `task` on the thread once the last one ended.
+    void run(std::function<void()> task);
+    // Returns once the task handed over has ended.
+    void wait();
+
+private:
+    void loop();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::function<void()> m_task;
+    bool m_ending = false;
+    std::thread m_thread;
+};
+
 // Runs one pass's moves in their order on a thread of its own, so that a long copy never holds
 // the window. Moves can be handed over while the first ones already run. Its events are called
 // on that thread.
@@ -41,15 +67,15 @@ public:
     MoveWorker& operator=(const MoveWorker&) = delete;
     ~MoveWorker() { stop(); }
 
-    // Starts a run once the last one finished, on a thread that first runs `listJobs`. Jobs
-    // follow with add(), from `listJobs` or from elsewhere, and close() says that no more will
-    // come.
+    // Starts a run once the last one finished, while another thread runs `listJobs`; both
+    // threads serve every run. Jobs follow with add(), from `listJobs` or from elsewhere, and
+    // close() says that no more will come.
     void start(Events events, std::function<void()> listJobs = {});
     void add(MoveJob job);
     void close();
 
     // Breaks off a copy under way (its source stays, its temporary copy goes), starts no further
-    // move, and returns once the thread has ended.
+    // move, and returns once the run has ended.
     void stop();
 
 private:
@@ -62,13 +88,14 @@ private:
     bool move(const MoveJob& job, const Events& events);
 
     FileMover& m_mover;
-    std::thread m_thread;
-    std::thread m_lister;
     std::mutex m_mutex;
     std::condition_variable m_added;
     std::deque<MoveJob> m_jobs;
     bool m_closed = false;
     std::atomic<bool> m_stopping{false};
+    // Last, so that they end before what their tasks use goes.
+    TaskThread m_thread;
+    TaskThread m_lister;
 };
 
 } // namespace vorlund

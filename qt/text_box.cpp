@@ -12,9 +12,12 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
     });
 }
 
+// The same text set again still redraws the box: each idle pass would draw.
 void TextBox::setText(const std::string& text)
 {
-    QLineEdit::setText(QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    if (shown != QLineEdit::text())
+        QLineEdit::setText(shown);
 }
 
 } // namespace vorlund::qt

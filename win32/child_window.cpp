@@ -16,9 +16,15 @@ ChildWindow::ChildWindow(HWND parent, const wchar_t* className, DWORD style, int
         throw std::runtime_error("cannot create a control of the window");
 }
 
+// The same text set again still redraws the control: each idle pass would draw.
 void ChildWindow::setWindowText(const std::string& text)
 {
-    ::SetWindowTextW(m_hwnd, toUtf16(text).c_str());
+    const std::wstring wide = toUtf16(text);
+    std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(m_hwnd, shown.data(), static_cast<int>(shown.size()))));
+    if (shown != wide)
+        ::SetWindowTextW(m_hwnd, wide.c_str());
 }
 
 void ChildWindow::setFont(HFONT font)
