@@ -106,8 +106,10 @@ void Form1::listAndMove(const PassFolders& folders)
         File3.setPath(folders.download);
         show(Text1, downloadsInProgressText(File3.ListCount()));
 
-        // One folder under two spellings: moving would only shuffle files within it.
-        if (!folders.held && !sameDirectory(folders.download, folders.destination)) {
+        // One folder under two spellings: moving would only shuffle files within it. A pass
+        // with nothing to move looks no further: a copy that a crash cut off left its source.
+        if (!folders.held && File1.ListCount() > 0 &&
+            !sameDirectory(folders.download, folders.destination)) {
             m_mover.removeInterruptedCopies(folders.destination);
             for (int i = 0, n = File1.ListCount(); i < n; ++i) {
                 File1.setListIndex(i);
