@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program in an X window, with a stand-in client in a private Wine prefix at
-# C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case): media files arrive
-# whole and others stay, the title ticks, a screen reader (AT-SPI) finds each control named, keys
-# alone choose, the client starts minimised but not while a window of its title is open, and
+# C:\Program Files\KaZaA Lite\klrun.exe (the folder spelled in another case): the title ticks, a
+# screen reader (AT-SPI) finds each control named, keys alone choose (the destination removed, its
+# parent next), the client starts minimised but not while a window of its title is open, and
 # without it or without wine the program runs on and says why once.
 #   end_to_end_test.sh PROGRAM [CLIENT.EXE]
 source "$(dirname "$0")/../support/real_program.sh"
@@ -10,7 +10,6 @@ source "$(dirname "$0")/../support/real_program.sh"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no screen reader runs to turn it on
 init_work "$1"
 stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
-exit_hooks+=(stop_wine)
 installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
 mkdir -p "$installed" "$work/no-wine"
 if [ -f "${2:-}" ] && command -v wine >/dev/null; then
@@ -34,16 +33,12 @@ expect_no_client() {
 
 mkdir "$destination/sub"
 run_program
-for name in a.mp3 Photo.JPG b.dat; do printf %s "$name" >"$download/$name"; done
-wait_until 60 all_moved "$download" "$destination" || fail "not moved: $(media_names "$download")"
-[ "$(cat "$destination"/{a.mp3,Photo.JPG} "$download/b.dat")" = a.mp3Photo.JPGb.dat ] ||
-    fail "a file did not arrive whole, or the partial download was touched"
 window=$(program_window)
 title() { xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 first=$(title)
 ticked() { [ "$(title)" != "$first" ]; }
 wait_until 60 ticked || fail "the title did not tick: '$first'"
-echo "end-to-end: files arrived, title ticks ('$first' -> '$(title)')"
+echo "end-to-end: title ticks ('$first' -> '$(title)')"
 
 # Whether each pattern matches a line role|name|label|description of what a screen reader reads.
 reads() {
@@ -71,7 +66,6 @@ mkdir "$download"
 xdotool windowfocus --sync "$window" key Tab Tab Tab End Return
 wait_until 60 grep -qx "Dir2=$destination/sub" "$config_home/vlund.conf" || fail "Enter: not opened"
 rmdir "$destination/sub" # gone: once its parent is chosen, the passes must go on there
-wait_until 60 grep -q "'$destination/sub'" "$stderr_log" || fail "the gone folder was not told"
 xdotool key BackSpace
 wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace: no parent"
 printf c >"$download/c.mp3"

@@ -45,7 +45,6 @@ private slots:
         }
     }
 
-    // A folder opened by keys raises Change too: the end-to-end test stores one so.
     void theDriveListRaisesChangeWhenTheUserPicksAnotherDrive()
     {
         test::TempFolder folder;

@@ -21,7 +21,7 @@ cleanup() {
     local status=$? i
     stop_program
     for i in "${exit_hooks[@]}"; do "$i"; done
-    [ -z "$windows" ] || { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true
+    { wineserver -k && wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || true
     done
@@ -59,9 +59,8 @@ new_run() {
 # The path as the program reads it: vorlund.exe sees the prefix's drive_c as C:, the root as Z:.
 windows_path() {
     [ -n "$windows" ] || { echo "$1" && return; }
-    local path=${1#"$WINEPREFIX/drive_c"} drive=C:
-    [ "$path" != "$1" ] || drive=Z:
-    echo "$drive${path//\//\\}"
+    local path=${1#"$WINEPREFIX/drive_c"}
+    [ "$path" = "$1" ] && echo "Z:${path//\//\\}" || echo "C:${path//\//\\}"
 }
 
 # Stores the program's selections Dir1 and Dir2 for its next start.
