@@ -104,10 +104,10 @@ private:
     DirListBox& Dir1;
     DirListBox& Dir2;
     // No lock guards File1..File3: outside a pass only the window's thread touches them, inside
-    // one only the pass's listing thread. The pass starts that thread after locking the lists,
-    // so no selection handler (the only other user of File1) runs until the pass ends; the
-    // window learns of the end through a task posted after the listing thread's last use, and
-    // the next pass joins that thread before starting its own.
+    // one only the listing thread. The pass hands its listing to that thread after locking the
+    // lists, so no selection handler (the only other user of File1) runs until the pass ends;
+    // the window learns of the end through a task posted after the listing's last use, and the
+    // next pass waits for that listing to end (a hand-over under a lock) before its own.
     // The download folder's media files: what a pass moves.
     FileListBox File1;
     // The destination's media files, only counted, for Text2.
