@@ -217,23 +217,6 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
     }
 }
 
-// Nothing stored, and the default drive not present: both lists stay on the working folder, and
-// nothing moves out of it or into it.
-TEST(Form1Selection, AFirstRunMovesAndStoresNothing)
-{
-    Window window;
-    writeFile(window.working / "song.mp3", "x");
-    window.form().Form_Load();
-    window.pass();
-    EXPECT_EQ(window.Drive1.Drive(), text(window.driveA));
-    EXPECT_EQ(window.Dir1.Path(), fs::current_path());
-    EXPECT_EQ(window.Dir2.Path(), fs::current_path());
-    EXPECT_TRUE(fs::exists(window.working / "song.mp3"));
-    EXPECT_EQ(window.Text2.text, "1 files downloaded and moved");
-    EXPECT_NE(window.view.failureLine.find("no folder chosen yet"), std::string::npos);
-    EXPECT_EQ(window.settings.written, Keys{});
-}
-
 // Start-up restores the stored drives and folders, and the handlers store what they see: each
 // drive's folder first, then the restored folder. A column whose stored folder is gone, or that
 // has none stored, stays on a folder nobody chose (its drive's, the working folder): nothing
