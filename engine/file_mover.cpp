@@ -147,14 +147,15 @@ FileMover::Placed FileMover::place(const Rename& rename, const fs::path& destina
             return {true, {}};
         if (ec != std::errc::file_exists)
             throw std::system_error(ec, "cannot rename to '" + displayPath(candidate) + "'");
-        if (m_ops.stamp(candidate).sameFileAs(file.stamp())) {
-            // The source itself under another spelling would be deleted as its own duplicate.
-            if (sameDirectory(source.parent_path(), candidate.parent_path()))
-                throw RuntimeError(ErrorNumber::FileAlreadyExists,
-                                   "'" + displayPath(source) + "' is already in the destination");
-            return {false, {MoveOutcome::AlreadyThere, candidate}};
-        }
-        if (sameContents(file, source, candidate))
+        const FileStamp taken = m_ops.stamp(candidate);
+        const FileStamp own = file.stamp();
+        // The source itself under another spelling would be deleted as its own duplicate.
+        if (taken.sameFileAs(own) && sameDirectory(source.parent_path(), candidate.parent_path()))
+            throw RuntimeError(ErrorNumber::FileAlreadyExists,
+                               "'" + displayPath(source) + "' is already in the destination");
+        // File IDs are not unique on every file system, and unknown on some: only IDs known and
+        // contents equal let the source go as already there (another file, or a second link).
+        if (taken.hasId() && own.hasId() && sameContents(file, source, candidate))
             return {false, {MoveOutcome::AlreadyThere, candidate}};
     }
     throw std::system_error(std::make_error_code(std::errc::file_exists),

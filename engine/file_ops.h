@@ -15,14 +15,18 @@ namespace vorlund {
 struct FileStamp
 {
     std::uint64_t volume = 0; // device; volume serial number on Windows
-    std::uint64_t index = 0;  // inode; file index on Windows
+    std::uint64_t index = 0;  // inode; on Windows the file ID's low half
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::uint64_t indexHigh = 0; // the high half of a 128-bit file ID (ReFS)
 
     bool operator==(const FileStamp&) const = default;
+    // Some file systems (network and user-space ones) give every file the ID 0: unknown.
+    bool hasId() const { return index != 0 || indexHigh != 0; }
     bool sameFileAs(const FileStamp& other) const
     {
-        return volume == other.volume && index == other.index;
+        return hasId() && volume == other.volume && index == other.index &&
+               indexHigh == other.indexHigh;
     }
 };
 

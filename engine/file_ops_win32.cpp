@@ -3,6 +3,7 @@
 #include "engine/owned_handle.h"
 #include "engine/runtime_error.h"
 
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -88,6 +89,43 @@ LARGE_INTEGER asInteger(const FILETIME& time)
     value.LowPart = time.dwLowDateTime;
     value.HighPart = static_cast<LONG>(time.dwHighDateTime);
     return value;
+}
+
+bool isReparsePointButNoLink(HANDLE handle, const fs::path& path)
+{
+    const EntryInfo info = infoOf(handle, path);
+    return (info.file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !info.isLink;
+}
+
+// Shares only reading, and may delete: fails while anyone writes the file, and keeps writers out.
+// Opened as a reparse point, a cloud placeholder (OneDrive's "free up space") or a deduplicated
+// file reads without its filter: not its contents. Only a link is kept as itself; the rest is
+// opened through its filter, which recalls it.
+UniqueHandle openForMove(const fs::path& file)
+{
+    constexpr DWORD access = GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES;
+    UniqueHandle handle = openEntry(file, access, FILE_SHARE_READ);
+    if (!handle.valid() || !isReparsePointButNoLink(handle.get(), file))
+        return handle;
+    handle.close();
+    return UniqueHandle(::CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The 128-bit file ID where the file system gives one (ReFS needs it), else the 64-bit index.
+FileStamp stampOf(HANDLE handle, const fs::path& path)
+{
+    const EntryInfo info = infoOf(handle, path);
+    FileStamp stamp{info.file.dwVolumeSerialNumber, info.index(), info.size(),
+                    unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
+    FILE_ID_INFO id{};
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        std::memcpy(&stamp.index, id.FileId.Identifier, sizeof stamp.index);
+        std::memcpy(&stamp.indexHigh, id.FileId.Identifier + sizeof stamp.index,
+                    sizeof stamp.indexHigh);
+        stamp.volume = id.VolumeSerialNumber;
+    }
+    return stamp;
 }
 
 // DeleteFileW refuses a read-only file, which is still the user's to move: the mark goes first,
@@ -241,12 +279,7 @@ public:
         : m_path(std::move(path)), m_handle(std::move(handle)), m_hiddenCopies(hiddenCopies)
     {}
 
-    FileStamp stamp() override
-    {
-        const EntryInfo info = infoOf(m_handle.get(), m_path);
-        return {info.file.dwVolumeSerialNumber, info.index(), info.size(),
-                unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
-    }
+    FileStamp stamp() override { return stampOf(m_handle.get(), m_path); }
 
     std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) override
     {
@@ -275,8 +308,7 @@ public:
         // second hard link), succeeds by doing nothing; that name is taken as far as the mover is
         // concerned. Seen afterwards by the source still there.
         const UniqueHandle stayed = openEntry(m_path, FILE_READ_ATTRIBUTES, shareAll);
-        if (stayed.valid() &&
-            infoOf(stayed.get(), m_path).index() == infoOf(m_handle.get(), m_path).index())
+        if (stayed.valid() && stampOf(stayed.get(), m_path).sameFileAs(stamp()))
             return std::make_error_code(std::errc::file_exists);
         return {};
     }
@@ -333,9 +365,7 @@ public:
         const UniqueHandle handle = openEntry(file, FILE_READ_ATTRIBUTES, shareAll);
         if (!handle.valid())
             throwLastError("cannot read", file);
-        const EntryInfo info = infoOf(handle.get(), file);
-        return {info.file.dwVolumeSerialNumber, info.index(), info.size(),
-                unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
+        return stampOf(handle.get(), file);
     }
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
@@ -359,8 +389,7 @@ public:
 
     std::unique_ptr<SourceFile> openSource(const fs::path& file) override
     {
-        UniqueHandle handle =
-            openEntry(file, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
+        UniqueHandle handle = openForMove(file);
         if (handle.valid())
             return std::make_unique<Win32SourceFile>(file, std::move(handle), m_hiddenCopies);
         if (::GetLastError() == ERROR_SHARING_VIOLATION)

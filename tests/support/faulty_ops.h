@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vorlund::test {
@@ -19,10 +20,15 @@ public:
     std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void()> duringCopy;
+    // Every file has one ID, as on file systems whose IDs are not unique.
+    bool oneIdForAll = false;
     // The steps that make a move across volumes lasting, in the order taken.
     std::vector<std::string> steps;
 
-    FileStamp stamp(const std::filesystem::path& file) override { return real().stamp(file); }
+    FileStamp stamp(const std::filesystem::path& file) override
+    {
+        return withFaults(real().stamp(file));
+    }
     std::error_code renameNoReplace(const std::filesystem::path& from,
                                     const std::filesystem::path& to) override
     {
@@ -55,7 +61,7 @@ private:
         Source(FaultyOps& ops, std::filesystem::path path, std::unique_ptr<SourceFile> real)
             : m_ops(ops), m_path(std::move(path)), m_real(std::move(real))
         {}
-        FileStamp stamp() override { return m_real->stamp(); }
+        FileStamp stamp() override { return m_ops.withFaults(m_real->stamp()); }
         std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) override
         {
             return m_real->read(offset, buffer, size);
@@ -88,6 +94,12 @@ private:
         std::unique_ptr<SourceFile> m_real;
     };
 
+    FileStamp withFaults(FileStamp stamp) const
+    {
+        if (oneIdForAll)
+            std::tie(stamp.index, stamp.indexHigh) = std::pair(1, 0);
+        return stamp;
+    }
     std::error_code faultOfRename(const std::filesystem::path& from,
                                   const std::filesystem::path& to)
     {
