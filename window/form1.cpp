@@ -2,11 +2,10 @@
 
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
+#include "services/failure_log.h"
 #include "services/launcher.h"
 #include "window/error_trap.h"
 #include "window/layout.h"
-
-#include <iostream>
 
 namespace vorlund {
 namespace {
@@ -62,7 +61,7 @@ void Form1::Form_Load()
         try {
             startProgram(pathFromText(ClientPath), WindowStyle::MinimizedFocus);
         } catch (const RuntimeError& error) {
-            std::cerr << "vorlund: " << error.description() << std::endl;
+            logFailure(error.description());
             throw;
         }
     });
@@ -243,7 +242,7 @@ void Form1::runSelectionHandler(Column column, void (Form1::*handler)())
         m_selectionFailure = error.what();
     }
     if (!m_selectionFailure.empty())
-        std::cerr << "vorlund: " << m_selectionFailure << std::endl;
+        logFailure(m_selectionFailure);
     showFailures();
 }
 
@@ -260,7 +259,7 @@ void Form1::rememberMountPoint(Column column)
 void Form1::report(const std::string& failure)
 {
     if (m_passFailures.note(failure))
-        std::cerr << "vorlund: " << failure << std::endl;
+        logFailure(failure);
 }
 
 void Form1::showFailures()
