@@ -2,6 +2,7 @@
 #include "engine/file_time_win32.h"
 #include "engine/owned_handle.h"
 #include "engine/runtime_error.h"
+#include "engine/system_path.h"
 
 #include <cstring>
 #include <mutex>
@@ -48,9 +49,9 @@ using UniqueHandle = OwnedHandle<HANDLE, noHandle, closeHandle>;
 // The entry itself: a link is opened as the link, not as what it points to.
 UniqueHandle openEntry(const fs::path& path, DWORD access, DWORD share)
 {
-    return UniqueHandle(::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                      nullptr));
+    return UniqueHandle(
+        ::CreateFileW(systemPath(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 struct EntryInfo
@@ -108,8 +109,8 @@ UniqueHandle openForMove(const fs::path& file)
     if (!handle.valid() || !isReparsePointButNoLink(handle.get(), file))
         return handle;
     handle.close();
-    return UniqueHandle(::CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return UniqueHandle(::CreateFileW(systemPath(file).c_str(), access, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 // The 128-bit file ID where the file system gives one (ReFS needs it), else the 64-bit index.
@@ -132,18 +133,18 @@ FileStamp stampOf(HANDLE handle, const fs::path& path)
 // and comes back when the file stays all the same. Returns the failure, or 0.
 DWORD deleteFile(const fs::path& file)
 {
-    if (::DeleteFileW(file.c_str()))
+    if (::DeleteFileW(systemPath(file).c_str()))
         return ERROR_SUCCESS;
     const DWORD error = ::GetLastError();
-    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    const DWORD attributes = ::GetFileAttributesW(systemPath(file).c_str());
     if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
         !(attributes & FILE_ATTRIBUTE_READONLY) ||
-        !::SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        !::SetFileAttributesW(systemPath(file).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
         return error;
-    if (::DeleteFileW(file.c_str()))
+    if (::DeleteFileW(systemPath(file).c_str()))
         return ERROR_SUCCESS;
     const DWORD retried = ::GetLastError();
-    ::SetFileAttributesW(file.c_str(), attributes);
+    ::SetFileAttributesW(systemPath(file).c_str(), attributes);
     return retried;
 }
 
@@ -210,17 +211,18 @@ void copyData(HANDLE in, HANDLE out, const fs::path& from, const fs::path& to, s
 void copyNamedStreams(const fs::path& from, const fs::path& to)
 {
     WIN32_FIND_STREAM_DATA stream{};
-    const HANDLE found = ::FindFirstStreamW(from.c_str(), FindStreamInfoStandard, &stream, 0);
+    const HANDLE found =
+        ::FindFirstStreamW(systemPath(from).c_str(), FindStreamInfoStandard, &stream, 0);
     if (found == INVALID_HANDLE_VALUE)
         return;
     do {
         const std::wstring name = stream.cStreamName;
         if (name == L"::$DATA")
             continue;
-        const UniqueHandle in(::CreateFileW((from.native() + name).c_str(), GENERIC_READ, shareAll,
-                                            nullptr, OPEN_EXISTING, 0, nullptr));
-        const UniqueHandle out(::CreateFileW((to.native() + name).c_str(), GENERIC_WRITE, 0,
-                                             nullptr, CREATE_NEW, 0, nullptr));
+        const UniqueHandle in(::CreateFileW(systemPath(from.native() + name).c_str(), GENERIC_READ,
+                                            shareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+        const UniqueHandle out(::CreateFileW(systemPath(to.native() + name).c_str(), GENERIC_WRITE,
+                                             0, nullptr, CREATE_NEW, 0, nullptr));
         if (!in.valid() || !out.valid())
             continue;
         const auto size = static_cast<std::uintmax_t>(stream.StreamSize.QuadPart);
@@ -232,7 +234,7 @@ void copyNamedStreams(const fs::path& from, const fs::path& to)
 
 void copyLink(const fs::path& from, const fs::path& to)
 {
-    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
+    if (!::CopyFileExW(systemPath(from).c_str(), systemPath(to).c_str(), nullptr, nullptr, nullptr,
                        COPY_FILE_FAIL_IF_EXISTS | COPY_FILE_COPY_SYMLINK))
         throwLastError("cannot create", to);
 }
@@ -260,9 +262,9 @@ public:
             if (m_copies.erase(copy) == 0)
                 return;
         }
-        const DWORD attributes = ::GetFileAttributesW(copy.c_str());
+        const DWORD attributes = ::GetFileAttributesW(systemPath(copy).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN);
+            ::SetFileAttributesW(systemPath(copy).c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN);
     }
 
 private:
@@ -295,7 +297,7 @@ public:
 
     std::error_code renameNoReplace(const fs::path& to) override
     {
-        const std::wstring& name = to.native();
+        const std::wstring name = systemPath(to).native();
         std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
         auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
         rename->ReplaceIfExists = FALSE;
@@ -321,7 +323,8 @@ public:
 
         // Hidden while it has a temporary name, as a dot name is hidden elsewhere. Shared with no
         // one until closed, so that another instance's clean-up cannot delete it midway.
-        UniqueHandle out(::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        UniqueHandle out(::CreateFileW(systemPath(to).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_NEW,
                                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!out.valid())
             throwLastError("cannot create", to);
@@ -373,13 +376,14 @@ public:
         m_hiddenCopies.show(from);
         // Without MOVEFILE_REPLACE_EXISTING a taken name fails; without MOVEFILE_COPY_ALLOWED,
         // so does another volume, which the mover then copies to itself.
-        if (::MoveFileExW(from.c_str(), to.c_str(), 0)) {
+        if (::MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(), 0)) {
             // It "renames" a file onto itself, spelled another way (".", letter case, a short
             // name, a second hard link), by doing nothing and succeeding; that name is taken as
             // far as the mover is concerned. Seen afterwards by the source still there: Wine
             // reads a whole folder to find a name missing from it, the destination's not
             // the download folder's.
-            const bool stayed = ::GetFileAttributesW(from.c_str()) != INVALID_FILE_ATTRIBUTES;
+            const bool stayed =
+                ::GetFileAttributesW(systemPath(from).c_str()) != INVALID_FILE_ATTRIBUTES;
             if (stayed && stamp(from).sameFileAs(stamp(to)))
                 return std::make_error_code(std::errc::file_exists);
             return {};
@@ -413,8 +417,8 @@ public:
     // than the file system's own: NTFS commits the rename with its journal in its own time.
     void flushFolder(const fs::path& folder) override
     {
-        const UniqueHandle handle(::CreateFileW(folder.c_str(), GENERIC_WRITE, shareAll, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+        const UniqueHandle handle(::CreateFileW(systemPath(folder).c_str(), GENERIC_WRITE, shareAll,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                                 nullptr));
         if (!handle.valid()) {
             if (::GetLastError() == ERROR_ACCESS_DENIED)

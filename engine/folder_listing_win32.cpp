@@ -1,6 +1,7 @@
 #include "engine/file_time_win32.h"
 #include "engine/folder_listing.h"
 #include "engine/runtime_error.h"
+#include "engine/system_path.h"
 #include "engine/utf16_win32.h"
 
 #include <algorithm>
@@ -49,8 +50,8 @@ bool visitEntries(const std::filesystem::path& folder, bool folders,
 {
     WIN32_FIND_DATAW found{};
     const std::unique_ptr<void, CloseFind> find(
-        ::FindFirstFileExW((folder / L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                           nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        ::FindFirstFileExW(systemPath(folder / L"*").c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND || !folderState(folder))
@@ -106,7 +107,7 @@ std::function<bool(const wchar_t*)> matcherOf(const std::vector<std::string>& pa
 std::optional<FolderState> folderState(const std::filesystem::path& folder)
 {
     const HANDLE handle =
-        ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+        ::CreateFileW(systemPath(folder).c_str(), FILE_READ_ATTRIBUTES,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -142,7 +143,7 @@ bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string&
                          const std::vector<std::string>& patterns)
 {
     const std::wstring wide = toUtf16(name);
-    const DWORD attributes = ::GetFileAttributesW((folder / wide).c_str());
+    const DWORD attributes = ::GetFileAttributesW(systemPath(folder / wide).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && isListed(attributes, false) &&
            matcherOf(patterns)(wide.c_str());
 }

@@ -1,4 +1,5 @@
 #include "engine/folder_notifications.h"
+#include "engine/system_path.h"
 #include "engine/utf16_win32.h"
 
 #include <cstring>
@@ -25,9 +26,10 @@ struct FolderNotifications::System
 FolderNotifications::FolderNotifications(const std::filesystem::path& folder)
     : m_system(std::make_unique<System>())
 {
-    m_system->folder = ::CreateFileW(
-        folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    m_system->folder =
+        ::CreateFileW(systemPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     m_system->overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (m_system->folder == INVALID_HANDLE_VALUE || !m_system->overlapped.hEvent)
         m_system->lost = true;

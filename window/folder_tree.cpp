@@ -40,7 +40,8 @@ std::filesystem::path folderToOpen(const std::string& requested)
     std::error_code error;
     std::filesystem::path folder =
         requested.empty() ? std::filesystem::current_path(error) : pathFromText(requested);
-    if (error || !std::filesystem::is_directory(folder, error))
+    // Asked of the system itself: MinGW's std::filesystem cannot take a path past 260 characters.
+    if (error || !folderState(folder))
         throw RuntimeError(ErrorNumber::PathNotFound, "folder not found: '" + requested + "'");
     folder = std::filesystem::absolute(folder, error).lexically_normal();
     if (folder.has_relative_path() && !folder.has_filename())

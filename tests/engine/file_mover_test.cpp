@@ -2,6 +2,7 @@
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
 #include "engine/runtime_error.h"
+#include "engine/system_path.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
 
@@ -247,6 +248,20 @@ TEST_P(FileMoverTest, NeverLosesAFileMovedOntoItselfUnderAnySpellingOfItsFolder)
     for (const fs::path& other : {folder / "sub", root.path(), root / "missing", folder / "a.mp3"})
         EXPECT_FALSE(sameDirectory(folder, other) || sameDirectory(other, folder)) << other;
 }
+
+#ifdef _WIN32
+// Every path reaches the system in the form that no 260-character limit cuts, however spelled.
+TEST(SystemPath, IsTheExtendedFormOfTheFullPath)
+{
+    for (const auto& [given, taken] :
+         {std::pair{L"C:\\a\\b.mp3", L"\\\\?\\C:\\a\\b.mp3"},
+          {L"C:/a/./c/..//b.mp3", L"\\\\?\\C:\\a\\b.mp3"},
+          {L"\\\\server\\share\\b.mp3", L"\\\\?\\UNC\\server\\share\\b.mp3"},
+          {L"\\\\?\\C:\\a", L"\\\\?\\C:\\a"},
+          {L"a\\b", L"a\\b"}})
+        EXPECT_EQ(systemPath(given).native(), taken);
+}
+#endif
 
 } // namespace
 } // namespace vorlund::test

@@ -1,0 +1,10 @@
+#include "engine/system_path.h"
+
+namespace vorlund {
+
+std::filesystem::path systemPath(const std::filesystem::path& path)
+{
+    return path;
+}
+
+} // namespace vorlund
