@@ -50,25 +50,60 @@ void registerWindowClass(WNDPROC windowProc)
         throw std::runtime_error("cannot register the window's class");
 }
 
-// The window's DPI where the system tells it per window (Windows 10 1607 on), else the screen's.
-UINT dpiOf(HWND hwnd)
+// A function of user32 that older Windows lack, or nullptr.
+template <class Function> Function* user32Function(const char* name)
 {
-    using GetDpiForWindow = UINT(WINAPI*)(HWND);
-    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-    if (found)
-        return reinterpret_cast<GetDpiForWindow>(reinterpret_cast<void (*)()>(found))(hwnd);
+    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
+}
+
+UINT screenDpi()
+{
     const HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
     ::ReleaseDC(nullptr, screen);
     return UINT(dpi);
 }
 
-// The system's dialog font at 8 points.
+// The window's DPI where the system tells it per window (Windows 10 1607 on), else the screen's.
+UINT dpiOf(HWND hwnd)
+{
+    const auto forWindow = user32Function<UINT WINAPI(HWND)>("GetDpiForWindow");
+    return forWindow ? forWindow(hwnd) : screenDpi();
+}
+
+// The font of the system's own dialogs and message boxes (Segoe UI on Windows 10 and 11), at the
+// size the user chose for text, for a window at `dpi`.
 HFONT dialogFont(UINT dpi)
 {
-    return ::CreateFontW(-::MulDiv(8, int(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    const auto forDpi =
+        user32Function<BOOL WINAPI(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+        return ::CreateFontIndirectW(&metrics.lfMessageFont);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    metrics.lfMessageFont.lfHeight =
+        ::MulDiv(metrics.lfMessageFont.lfHeight, int(dpi), int(screenDpi()));
+    return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+// The frame around a client area, at the window's DPI where the system can say.
+void addFrame(RECT& client, UINT dpi)
+{
+    const auto forDpi =
+        user32Function<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (!forDpi || !forDpi(&client, windowStyle, FALSE, windowExStyle, dpi))
+        ::AdjustWindowRectEx(&client, windowStyle, FALSE, windowExStyle);
+}
+
+// In high contrast the user's own colours hold, red text among them not.
+bool highContrast()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 // A static text that nobody sees: a screen reader names the control made next after it.
@@ -210,7 +245,7 @@ void Form1Window::placeControls(const Twips& twips)
         child->place(pixels);
     }
     RECT frame{0, 0, twips.pixels(clientWidthTwips), twips.pixels(clientHeightTwips)};
-    ::AdjustWindowRectEx(&frame, windowStyle, FALSE, windowExStyle);
+    addFrame(frame, UINT(twips.dpi));
     ::SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -411,7 +446,8 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == m_statusLine->hwnd() && m_progress.empty()) {
+        if (reinterpret_cast<HWND>(lParam) == m_statusLine->hwnd() && m_progress.empty() &&
+            !highContrast()) {
             const LRESULT brush = ::DefWindowProcW(m_hwnd, message, wParam, lParam);
             ::SetTextColor(reinterpret_cast<HDC>(wParam),
                            RGB(failureColour.red, failureColour.green, failureColour.blue));
