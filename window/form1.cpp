@@ -74,7 +74,7 @@ void Form1::Timer1_Timer()
     m_window.setCaption("Vorlund " + m_services.presentDate());
     const PassFolders folders{Dir1.Path(), Dir2.Path(),
                               !m_holds[Download].empty() || !m_holds[Destination].empty(),
-                              m_mountPoints};
+                              m_mountPoints, m_volumes};
     MoveWorker::Events events;
     events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
         m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
@@ -109,6 +109,7 @@ void Form1::listAndMove(const PassFolders& folders)
         // with nothing to move looks no further: a copy that a crash cut off left its source.
         if (!folders.held && File1.ListCount() > 0 &&
             !sameDirectory(folders.download, folders.destination)) {
+            refuseAnotherVolume(folders);
             m_mover.removeInterruptedCopies(folders.destination);
             for (int i = 0, n = File1.ListCount(); i < n; ++i) {
                 File1.setListIndex(i);
@@ -254,6 +255,20 @@ DirListBox& Form1::dirListOf(Column column)
 void Form1::rememberMountPoint(Column column)
 {
     m_mountPoints[column] = mountPointOf(dirListOf(column).Path());
+    m_volumes[column] = lastingVolumeOf(dirListOf(column).Path());
+}
+
+// Asked only when there are files to move: an idle pass asks the folders for nothing more.
+void Form1::refuseAnotherVolume(const PassFolders& folders)
+{
+    for (const Column column : {Download, Destination}) {
+        const std::filesystem::path& folder =
+            column == Download ? folders.download : folders.destination;
+        if (folders.volumes[column] && lastingVolumeOf(folder) != folders.volumes[column])
+            throw RuntimeError(ErrorNumber::PathNotFound,
+                               "another volume stands at '" + displayPath(folder.root_path()) +
+                                   "': nothing moves until the one chosen is back");
+    }
 }
 
 void Form1::report(const std::string& failure)

@@ -78,13 +78,15 @@ private:
         std::filesystem::path download;
         std::filesystem::path destination;
         bool held;
-        // Where each column's volume was mounted when its folder was chosen.
+        // Where each column's volume was mounted when its folder was chosen, and which it was.
         std::array<std::filesystem::path, 2> mountPoints;
+        std::array<std::optional<std::uint64_t>, 2> volumes;
     };
 
     void listAndMove(const PassFolders& folders);
     DirListBox& dirListOf(Column column);
     void rememberMountPoint(Column column);
+    void refuseAnotherVolume(const PassFolders& folders);
     // Shows `text` in `box` on the window's thread.
     void show(TextBox& box, std::string text);
     void holdMovesUntilTheFoldersAreChosen(const std::string& storedDir1,
@@ -132,6 +134,9 @@ private:
     // the bare folder left under that path is not the one chosen: what went into it would be
     // hidden when the volume comes back.
     std::array<std::filesystem::path, 2> m_mountPoints;
+    // The volume of each column's chosen folder, where the system names it lastingly: a drive
+    // letter given to another USB stick must not take the files meant for the first.
+    std::array<std::optional<std::uint64_t>, 2> m_volumes;
 };
 
 } // namespace vorlund
