@@ -1,4 +1,5 @@
 #include "engine/file_time_win32.h"
+#include "engine/folder_handle_win32.h"
 #include "engine/folder_listing.h"
 #include "engine/runtime_error.h"
 #include "engine/system_path.h"
@@ -106,10 +107,7 @@ std::function<bool(const wchar_t*)> matcherOf(const std::vector<std::string>& pa
 
 std::optional<FolderState> folderState(const std::filesystem::path& folder)
 {
-    const HANDLE handle =
-        ::CreateFileW(systemPath(folder).c_str(), FILE_READ_ATTRIBUTES,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = openFolderToAsk(folder);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION identity{};
