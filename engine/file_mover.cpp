@@ -204,7 +204,7 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
                            describeMove(source, destination) + ": the destination moved away");
     if (placed.result.outcome != MoveOutcome::AlreadyThere)
         copy.release();
-    m_ops.flushFolder(destination.parent_path());
+    m_ops.flushName(placed.result.destination);
     try {
         file.remove();
     } catch (const std::system_error& error) {

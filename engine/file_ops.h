@@ -119,8 +119,8 @@ public:
     // Removes a temporary file unless a running copy still writes it; true when removed.
     virtual bool removeIfAbandoned(const std::filesystem::path& file) = 0;
 
-    // Makes the folder's entries (new names, removed names) durable.
-    virtual void flushFolder(const std::filesystem::path& folder) = 0;
+    // Makes the name that `file` was just given durable, with the rest of its folder's entries.
+    virtual void flushName(const std::filesystem::path& file) = 0;
 };
 
 FileOps& systemFileOps();

@@ -337,8 +337,9 @@ public:
         return ::unlink(file.c_str()) == 0;
     }
 
-    void flushFolder(const fs::path& folder) override
+    void flushName(const fs::path& file) override
     {
+        const fs::path folder = file.parent_path();
         UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!fd.valid())
             throwLastError("cannot open", folder);

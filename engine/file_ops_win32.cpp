@@ -412,24 +412,27 @@ public:
     }
 
     // Windows flushes a folder's entries only through a handle that may write the folder, which
-    // a user's own folders grant and shares or folders granted only "add files" do not; FAT
-    // cannot flush a folder at all. Where either fails there is no stronger promise to wait for
-    // than the file system's own: NTFS commits the rename with its journal in its own time.
-    void flushFolder(const fs::path& folder) override
+    // a user's own folders grant and shares or folders granted only "add files" do not. FAT
+    // does nothing for a folder, and flushes a file's entry with the file: both are flushed, and
+    // where neither can be (a read-only file on a share) there is no stronger promise to wait
+    // for than the file system's own: NTFS commits the rename with its journal in its own time.
+    void flushName(const fs::path& file) override
     {
-        const UniqueHandle handle(::CreateFileW(systemPath(folder).c_str(), GENERIC_WRITE, shareAll,
-                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                                nullptr));
-        if (!handle.valid()) {
-            if (::GetLastError() == ERROR_ACCESS_DENIED)
-                return;
-            throwLastError("cannot open", folder);
-        }
-        if (!::FlushFileBuffers(handle.get())) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_ACCESS_DENIED && error != ERROR_INVALID_FUNCTION &&
-                error != ERROR_NOT_SUPPORTED)
-                throwError(error, "cannot flush", folder);
+        for (const fs::path& entry : {file, file.parent_path()}) {
+            const UniqueHandle handle(::CreateFileW(systemPath(entry).c_str(), GENERIC_WRITE,
+                                                    shareAll, nullptr, OPEN_EXISTING,
+                                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            if (!handle.valid()) {
+                if (::GetLastError() == ERROR_ACCESS_DENIED)
+                    continue;
+                throwLastError("cannot open", entry);
+            }
+            if (!::FlushFileBuffers(handle.get())) {
+                const DWORD error = ::GetLastError();
+                if (error != ERROR_ACCESS_DENIED && error != ERROR_INVALID_FUNCTION &&
+                    error != ERROR_NOT_SUPPORTED)
+                    throwError(error, "cannot flush", entry);
+            }
         }
     }
 

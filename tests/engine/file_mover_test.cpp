@@ -208,7 +208,7 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
     EXPECT_EQ(move("a.mp3").outcome, MoveOutcome::Moved);
     EXPECT_EQ(readFile(destination / "a.mp3"), "start");
     // The source goes only once the copy's name is on disk.
-    EXPECT_EQ(ops.steps, across ? (Names{"flushFolder", "remove"}) : Names{});
+    EXPECT_EQ(ops.steps, across ? (Names{"flushName", "remove"}) : Names{});
 }
 
 // A hidden temporary copy that a crash cut off, read-only as a copy of a read-only file is.

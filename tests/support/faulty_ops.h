@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace vorlund::test {
@@ -17,7 +16,6 @@ public:
     bool pretendOtherVolume = false;
     // Runs before each real rename; an error it returns is the rename's result.
     std::function<std::error_code(const std::filesystem::path& from)> beforeRename;
-    std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void()> duringCopy;
     // Every file has one ID, as on file systems whose IDs are not unique.
@@ -48,10 +46,10 @@ public:
     {
         return real().removeIfAbandoned(file);
     }
-    void flushFolder(const std::filesystem::path& folder) override
+    void flushName(const std::filesystem::path& file) override
     {
-        steps.push_back("flushFolder");
-        real().flushFolder(folder);
+        steps.push_back("flushName");
+        real().flushName(file);
     }
 
 private:
@@ -79,8 +77,6 @@ private:
                 if (progress)
                     progress(copied, total);
             });
-            if (m_ops.afterCopy)
-                m_ops.afterCopy(m_path);
         }
         void remove() override
         {
@@ -96,9 +92,7 @@ private:
 
     FileStamp withFaults(FileStamp stamp) const
     {
-        if (oneIdForAll)
-            std::tie(stamp.index, stamp.indexHigh) = std::pair(1, 0);
-        return stamp;
+        return oneIdForAll ? FileStamp{stamp.volume, 1, stamp.size, stamp.modifiedNs} : stamp;
     }
     std::error_code faultOfRename(const std::filesystem::path& from,
                                   const std::filesystem::path& to)
