@@ -64,22 +64,23 @@ fault_writer() {
     local into i writer
     [ -z "$windows" ] || { details="left to vorlund_exe_test" && return; }
     need_tmpfs "$fault_dir/other" 64m
+    head -c $((12 << 16)) /dev/urandom >"$fault_dir/data"
     for into in "$destination" "$fault_dir/other"; do
         stop_program TERM
         store_folders "$download" "$into"
         start_program
-        { for ((i = 0; i < 12; i++)); do head -c 65536 /dev/urandom && sleep 0.25; done; } \
-            >"$download/written.mp3" &
-        writer=$!
-        while kill -0 "$writer" 2>/dev/null; do
+        # This shell is the writer: the file is open for writing through each check.
+        exec {writer}>"$download/written.mp3"
+        for ((i = 0; i < 12; i++)); do
+            dd if="$fault_dir/data" bs=64k skip=$i count=1 status=none >&"$writer"
+            sleep 0.25
             [ ! -e "$into/written.mp3" ] || fail "moved into '$into' while it was written"
             ! grep "written" "$stderr_log" || fail "a file still written was reported"
-            sleep 0.1
         done
-        (cd "$download" && sha256sum written.mp3) >>"$expected"
+        exec {writer}>&-
+        echo "$(sha256sum <"$fault_dir/data" | cut -d' ' -f1)  written.mp3" >"$expected"
         wait_until 60 all_moved "$download" "$into" || fail "not moved once written"
         expect_whole_in "$expected" "once written" "$into"
-        : >"$expected"
     done
     details="stayed while written, on one volume and across; moved whole once closed"
 }
