@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Runs the real program in a virtual X display with a destination folder of many media files and
-# reports: the time from start to the first shown window, the peak memory, the CPU the idle
-# program uses, and the CPU it uses while five downloads a second finish and are moved in, next
-# to `find DEST -maxdepth 1 -iname '*.mp3' | wc -l`, all measured from outside the program. Each
-# figure but the moves' stands beside the floor's, measured in the same run: a plain window whose
-# one-second timer sets its caption (bench/plain_window_*.cpp). Given a Windows build, it runs
-# vorlund.exe and the floor under Wine, in a prefix of their own, and also gives the CPU of
-# their wineserver.
+# reports: the time from start to the first shown window, the CPU from start until its first
+# passes were done, the peak memory, the CPU the idle program uses, and the CPU it uses while five
+# downloads a second finish and are moved in, next to `find DEST -maxdepth 1 -iname '*.mp3' |
+# wc -l`, all measured from outside the program. Each figure but the moves' stands beside the
+# floor's, measured in the same run: a plain window whose one-second timer sets its caption
+# (bench/plain_window_*.cpp); the start-up's CPU also beside one read of the destination by a
+# program that does nothing else (bench/read_folder_*.cpp, the median of three runs, its own
+# start included). Given a Windows build, it runs vorlund.exe and the floors under Wine, in a
+# prefix of their own, and also gives the CPU of their wineserver.
 # Usage: bench/program_bench.sh BUILD-FOLDER [FILES] [SECONDS] [FOLDER]
 set -euo pipefail
 build=$(realpath "$1")
@@ -57,6 +59,7 @@ if [ -f "$build/win32/vorlund.exe" ]; then
     first_window=$work/first_window
     program=("$WINELOADER" "$build/win32/vorlund.exe")
     floor=("$WINELOADER" "$build/bench/plain_window.exe")
+    reader=("$WINELOADER" "$build/bench/read_folder.exe" "$(windows "$work/destination")")
 else
     system=Linux
     printf '[Startup]\nDir1=%s\nDir2=%s\n' "$work/download" "$work/destination" \
@@ -64,6 +67,7 @@ else
     first_window=$build/bench/first_window
     program=("$build/qt/vorlund")
     floor=("$build/bench/plain_window")
+    reader=("$build/bench/read_folder" "$work/destination")
 fi
 # Idle means the folders did not change lately (see the folder watch).
 sleep 2.5
@@ -107,8 +111,14 @@ kill "$floor_pid"
 read -r floor_ms floor_pid < <("$first_window" "${floor[@]}" 2>/dev/null)
 pids+=("$floor_pid")
 settle "$floor_pid"
+floor_start_cpu=$(ticks "$floor_pid")
 floor_idle=$(cpu_while "$floor_pid" "sleep $idle")
 kill "$floor_pid"
+TIMEFORMAT='%U %S'
+read_ms=$(for _ in 1 2 3; do
+    cpu=$( { time "${reader[@]}" >/dev/null; } 2>&1)
+    awk -v t="$cpu" 'BEGIN { split(t, a, " "); printf "%.0f\n", 1000 * (a[1] + a[2]) }'
+done | sort -n | sed -n 2p)
 
 read -r startup_ms pid < <("$first_window" "${program[@]}" 2>/dev/null)
 pids+=("$pid")
@@ -118,13 +128,15 @@ program_idle=$(cpu_while "$pid" "sleep $idle")
 program_arrivals=$(cpu_while "$pid" arrivals)
 peak_kib=$(awk '/VmHWM/ { print $2 }' "/proc/$pid/status")
 sleep 2 # the last arrivals move
-TIMEFORMAT='%U %S'
 find_cpu=$( { time find "$work/destination" -maxdepth 1 -iname '*.mp3' | wc -l >/dev/null; } 2>&1)
 moved=$(find "$work/destination" -maxdepth 1 -name 'arrival*.mp3' | wc -l)
 
 echo "program ($system) with $files media files in the destination"
 echo "  start-up to the first shown window: $startup_ms ms; floor: $floor_ms ms"
-echo "  CPU from its start until its first passes were done: $((1000 * start_cpu / hz)) ms"
+start_ms=$((1000 * start_cpu / hz)) floor_start_ms=$((1000 * floor_start_cpu / hz))
+echo "  CPU from its start until its first passes were done: $start_ms ms; floor: $floor_start_ms" \
+    "ms; one read of the destination: $read_ms ms, so $(awk -v p="$start_ms" -v f="$floor_start_ms" \
+    -v r="$read_ms" 'BEGIN { printf "%.2f", r ? (p - f) / r : 0 }') reads beyond the floor"
 echo "  peak memory (VmHWM): $((peak_kib / 1024)) MiB"
 echo "  idle over $idle s: $program_idle; floor: $floor_idle"
 echo "  five arrivals a second over $idle s: $program_arrivals, $moved of $((idle * 5)) moved;" \

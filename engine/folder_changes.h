@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/folder_listing.h"
-#include "engine/folder_notifications.h"
+#include "engine/folder_reads.h"
 
 #include <filesystem>
 #include <memory>
@@ -11,23 +10,23 @@
 
 namespace vorlund {
 
-// What changed in a folder between two looks at it: the names the system told of, so that a
-// look costs what changed, not what the folder holds.
+// What changed in a folder since a read of it: the names the system told of, so that a look
+// costs what changed, not what the folder holds.
 class FolderChanges
 {
 public:
-    // The names added, removed or changed since the last look; none where that cannot be known
-    // (the first look, a folder replaced under its path, more changes than the system kept, no
-    // notifications to be had and the folder's times changed): then the caller reads the folder
-    // whole. Listening starts anew
-    // before this returns, so that what happens during that read is told at the next look.
+    // From now on tells the changes since that read.
+    void follow(const std::filesystem::path& folder, FollowedRead followed);
+    // The names added, removed or changed since the read followed or the last look; none where
+    // that cannot be known (no read followed, a folder replaced under its path, more changes
+    // than the system kept, no notifications to be had and the folder's times changed): then the
+    // caller reads the folder whole and follows that read.
     std::optional<std::vector<std::string>> since(const std::filesystem::path& folder);
     // The next look reads whole.
     void forget() { m_notifications.reset(); }
 
 private:
     std::filesystem::path m_folder;
-    std::optional<FolderState> m_state;
     std::unique_ptr<FolderNotifications> m_notifications;
     FolderWatch m_watch;
 };

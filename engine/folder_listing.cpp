@@ -32,21 +32,4 @@ void FolderWatch::look(const std::filesystem::path& folder)
     m_seen = folderState(folder);
 }
 
-const std::vector<std::string>& CachedListing::read(const std::filesystem::path& folder,
-                                                    const std::vector<std::string>& patterns)
-{
-    if (patterns == m_patterns && !m_listing.sawLinks && m_watch.unchangedSinceLastLook(folder))
-        return m_listing.names;
-    m_watch.look(folder);
-    try {
-        m_listing = listMatchingFiles(folder, patterns);
-    } catch (...) {
-        m_watch.forget();
-        throw;
-    }
-    m_patterns = patterns;
-    ++m_folderReads;
-    return m_listing.names;
-}
-
 } // namespace vorlund

@@ -30,32 +30,62 @@ struct Listing
     // File names (links to files included, hidden files left out) that match any of the
     // wildcard patterns regardless of letter case, sorted by name regardless of letter case.
     std::vector<std::string> names;
-    // Some entry was a link: its target may change with no trace on the folder.
+    // Some entry that matched was a link: its target may change with no trace on the folder.
     bool sawLinks = false;
 };
 
-// Raises PathNotFound when `folder` is no folder.
-Listing listMatchingFiles(const std::filesystem::path& folder,
-                          const std::vector<std::string>& patterns);
+// Everything that a folder list and a file list show of a folder, as one read of it found it:
+// hidden entries left out, names UTF-8 on Windows, bytes elsewhere.
+class FolderEntries
+{
+public:
+    // Reads `folder`; raises PathNotFound when it is no folder.
+    explicit FolderEntries(const std::filesystem::path& folder);
 
-// What listMatchingFiles lists, one name at a time and in no order, none of them kept: a folder
-// of a million files costs no memory. True when some entry was a link. Raises PathNotFound when
-// `folder` is no folder.
-bool visitMatchingFiles(const std::filesystem::path& folder,
-                        const std::vector<std::string>& patterns,
-                        const std::function<void(std::string_view name)>& visit);
+    // The folders in it (links to folders included), sorted by name regardless of letter case.
+    const std::vector<std::string>& subfolders() const { return m_subfolders; }
+    Listing matchingFiles(const std::vector<std::string>& patterns) const;
+    // Calls `visit` with each name that matchingFiles lists, in no order; true when some entry
+    // that matched was a link.
+    bool visitMatchingFiles(const std::vector<std::string>& patterns,
+                            const std::function<void(std::string_view name)>& visit) const;
 
-// True when listMatchingFiles would list `name` (UTF-8 on Windows) of `folder` now.
+private:
+    using Text = std::filesystem::path::string_type;
+    // What an entry of m_files is: a file, a link to one, or a link to something else.
+    static constexpr Text::value_type file = 'f', linkToFile = 'l', otherLink = 'x';
+
+    // Calls `visit` with the system's own spelling of each file name that `matches` picks; true
+    // when one of those was a link.
+    template <typename Matches, typename Visit>
+    bool visitFiles(const Matches& matches, const Visit& visit) const
+    {
+        bool sawLinks = false;
+        for (std::size_t at = 0; at < m_files.size();) {
+            const Text::value_type* entry = m_files.c_str() + at;
+            at += std::char_traits<Text::value_type>::length(entry) + 1;
+            if (!matches(entry + 1))
+                continue;
+            sawLinks |= entry[0] != file;
+            if (entry[0] != otherLink)
+                visit(entry + 1);
+        }
+        return sawLinks;
+    }
+
+    std::vector<std::string> m_subfolders;
+    // Each file's kind and name, ended by a zero: a folder of a million files costs one block the
+    // size of its names, not a million strings.
+    Text m_files;
+};
+
+// True when matchingFiles would list `name` (UTF-8 on Windows) of `folder` now.
 bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
                          const std::vector<std::string>& patterns);
 
 // What tells two names of one folder apart: the name itself, or on Windows, where a name's
 // letter case does not count, its letters in one case.
 std::string nameKey(std::string_view name);
-
-// The folders right inside `folder` (links to folders included, hidden ones left out), sorted
-// by name regardless of letter case. Raises PathNotFound when `folder` is no folder.
-std::vector<std::string> listSubfolders(const std::filesystem::path& folder);
 
 using WallClock = std::function<std::chrono::system_clock::time_point()>;
 
@@ -74,34 +104,14 @@ public:
     // Records the folder's state; call before reading the folder, so that a change during the
     // read counts as a change.
     void look(const std::filesystem::path& folder);
-    void forget() { m_seen.reset(); }
+    // The folder's state at the last look.
+    const std::optional<FolderState>& seen() const { return m_seen; }
 
 private:
     WallClock m_clock;
     std::filesystem::path m_folder;
     std::optional<FolderState> m_seen;
     std::chrono::system_clock::time_point m_lookedAt;
-};
-
-// A folder's matching files, read again only when the folder may have changed.
-class CachedListing
-{
-public:
-    explicit CachedListing(WallClock clock = std::chrono::system_clock::now)
-        : m_watch(std::move(clock))
-    {}
-
-    // Raises PathNotFound when `folder` is no folder.
-    const std::vector<std::string>& read(const std::filesystem::path& folder,
-                                         const std::vector<std::string>& patterns);
-    // How often the folder itself was read.
-    int folderReads() const { return m_folderReads; }
-
-private:
-    FolderWatch m_watch;
-    std::vector<std::string> m_patterns;
-    Listing m_listing;
-    int m_folderReads = 0;
 };
 
 } // namespace vorlund

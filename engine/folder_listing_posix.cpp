@@ -44,54 +44,23 @@ void sortIgnoringCase(std::vector<std::string>& names)
     });
 }
 
-// Whether `name` in the folder `at` is of `type` (S_IFREG, S_IFDIR), a link counting as what it
-// leads to; `isLink` tells whether it was a link. A dangling link is neither file nor folder.
-bool isOfType(int at, const char* name, unsigned char direntType, mode_t type, bool& isLink)
+// What `name` in the folder `at` is (S_IFREG, S_IFDIR, ...), a link counting as what it leads to,
+// a dangling link as nothing (0); `isLink` tells whether it was a link.
+mode_t typeOf(int at, const char* name, unsigned char direntType, bool& isLink)
 {
     isLink = false;
-    if (direntType != DT_LNK && direntType != DT_UNKNOWN)
-        return direntType == (type == S_IFDIR ? DT_DIR : DT_REG);
+    if (direntType == DT_REG || direntType == DT_DIR)
+        return direntType == DT_REG ? S_IFREG : S_IFDIR;
     struct stat info
     {
     };
-    if (::fstatat(at, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
+    if ((direntType != DT_LNK && direntType != DT_UNKNOWN) ||
+        ::fstatat(at, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;
     isLink = S_ISLNK(info.st_mode);
-    return (info.st_mode & S_IFMT) == type ||
-           (isLink && ::fstatat(at, name, &info, 0) == 0 && (info.st_mode & S_IFMT) == type);
-}
-
-// Calls `visit` with each entry of `folder` that `wanted` picks by name and that is of `type`;
-// hidden ones left out. True when some entry was a link.
-bool visitEntries(const std::filesystem::path& folder, mode_t type,
-                  const std::function<bool(const char*)>& wanted,
-                  const std::function<void(std::string_view)>& visit)
-{
-    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
-    if (!dir)
-        throw RuntimeError(ErrorNumber::PathNotFound,
-                           "cannot read the folder '" + displayPath(folder) +
-                               "': " + std::error_code(errno, std::system_category()).message());
-    bool sawLinks = false;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.' || !wanted(entry->d_name))
-            continue;
-        bool isLink = false;
-        if (isOfType(::dirfd(dir.get()), entry->d_name, entry->d_type, type, isLink))
-            visit(entry->d_name);
-        sawLinks |= isLink;
-    }
-    return sawLinks;
-}
-
-Listing readEntries(const std::filesystem::path& folder, mode_t type,
-                    const std::function<bool(const char*)>& wanted)
-{
-    Listing listing;
-    listing.sawLinks = visitEntries(
-        folder, type, wanted, [&](std::string_view name) { listing.names.emplace_back(name); });
-    sortIgnoringCase(listing.names);
-    return listing;
+    if (isLink && ::fstatat(at, name, &info, 0) != 0)
+        return 0;
+    return info.st_mode & S_IFMT;
 }
 
 } // namespace
@@ -108,20 +77,41 @@ std::optional<FolderState> folderState(const std::filesystem::path& folder)
                        nanoseconds(info.st_ctim)};
 }
 
-Listing listMatchingFiles(const std::filesystem::path& folder,
-                          const std::vector<std::string>& patterns)
+FolderEntries::FolderEntries(const std::filesystem::path& folder)
 {
-    return readEntries(folder, S_IFREG,
-                       [&patterns](const char* name) { return matchesAny(name, patterns); });
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
+    if (!dir)
+        throw RuntimeError(ErrorNumber::PathNotFound,
+                           "cannot read the folder '" + displayPath(folder) +
+                               "': " + std::error_code(errno, std::system_category()).message());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue;
+        bool isLink = false;
+        const mode_t type = typeOf(::dirfd(dir.get()), entry->d_name, entry->d_type, isLink);
+        if (type == S_IFDIR)
+            m_subfolders.emplace_back(entry->d_name);
+        if (type == S_IFREG || isLink) {
+            m_files += isLink ? (type == S_IFREG ? linkToFile : otherLink) : file;
+            m_files.append(entry->d_name).push_back('\0');
+        }
+    }
+    sortIgnoringCase(m_subfolders);
 }
 
-bool visitMatchingFiles(const std::filesystem::path& folder,
-                        const std::vector<std::string>& patterns,
-                        const std::function<void(std::string_view)>& visit)
+Listing FolderEntries::matchingFiles(const std::vector<std::string>& patterns) const
 {
-    return visitEntries(
-        folder, S_IFREG, [&patterns](const char* name) { return matchesAny(name, patterns); },
-        visit);
+    Listing listing;
+    listing.sawLinks = visitMatchingFiles(
+        patterns, [&](std::string_view name) { listing.names.emplace_back(name); });
+    sortIgnoringCase(listing.names);
+    return listing;
+}
+
+bool FolderEntries::visitMatchingFiles(const std::vector<std::string>& patterns,
+                                       const std::function<void(std::string_view)>& visit) const
+{
+    return visitFiles([&patterns](const char* name) { return matchesAny(name, patterns); }, visit);
 }
 
 bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
@@ -129,17 +119,12 @@ bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string&
 {
     bool isLink = false;
     return name[0] != '.' && matchesAny(name.c_str(), patterns) &&
-           isOfType(AT_FDCWD, (folder / name).c_str(), DT_UNKNOWN, S_IFREG, isLink);
+           typeOf(AT_FDCWD, (folder / name).c_str(), DT_UNKNOWN, isLink) == S_IFREG;
 }
 
 std::string nameKey(std::string_view name)
 {
     return std::string(name);
-}
-
-std::vector<std::string> listSubfolders(const std::filesystem::path& folder)
-{
-    return readEntries(folder, S_IFDIR, [](const char*) { return true; }).names;
 }
 
 } // namespace vorlund

@@ -43,11 +43,9 @@ RuntimeError cannotRead(const std::filesystem::path& folder, int number, const c
                     std::error_code(static_cast<int>(error), std::system_category()).message());
 }
 
-// Calls `visit` with each entry of `folder` that `wanted` picks by name and that is a folder, or
-// else a file; hidden ones left out. True when some entry was a link.
-bool visitEntries(const std::filesystem::path& folder, bool folders,
-                  const std::function<bool(const wchar_t*)>& wanted,
-                  const std::function<void(const wchar_t*)>& visit)
+// Calls `visit` with each entry of `folder` but "." and "..".
+void visitEntries(const std::filesystem::path& folder,
+                  const std::function<void(const WIN32_FIND_DATAW&)>& visit)
 {
     WIN32_FIND_DATAW found{};
     const std::unique_ptr<void, CloseFind> find(
@@ -57,36 +55,24 @@ bool visitEntries(const std::filesystem::path& folder, bool folders,
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND || !folderState(folder))
             throw cannotRead(folder, ErrorNumber::PathNotFound, "", error);
-        return false;
+        return;
     }
-    bool sawLinks = false;
     do {
-        if (!isListed(found.dwFileAttributes, folders) || std::wcscmp(found.cFileName, L".") == 0 ||
-            std::wcscmp(found.cFileName, L"..") == 0 || !wanted(found.cFileName))
-            continue;
-        sawLinks |= (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-        visit(found.cFileName);
+        if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+            visit(found);
     } while (::FindNextFileW(find.get(), &found));
     // A share that drops, a disk that fails: a short list would read as files gone.
     if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
-        throw RuntimeError(
-            ErrorNumber::DeviceIoError,
-            "cannot read the folder '" + displayPath(folder) + "' to its end: " +
-                std::error_code(static_cast<int>(error), std::system_category()).message());
-    return sawLinks;
+        throw cannotRead(folder, ErrorNumber::DeviceIoError, " to its end", error);
 }
 
-Listing readEntries(const std::filesystem::path& folder, bool folders,
-                    const std::function<bool(const wchar_t*)>& wanted)
+std::vector<std::string> sortedUtf8(std::vector<std::wstring>& names)
 {
-    Listing listing;
-    std::vector<std::wstring> names;
-    listing.sawLinks = visitEntries(folder, folders, wanted,
-                                    [&names](const wchar_t* name) { names.emplace_back(name); });
     sortIgnoringCase(names);
+    std::vector<std::string> sorted;
     for (const std::wstring& name : names)
-        listing.names.push_back(toUtf8(name));
-    return listing;
+        sorted.push_back(toUtf8(name));
+    return sorted;
 }
 
 // PathMatchSpecW compares without regard to letter case, as Windows names do.
@@ -123,18 +109,32 @@ std::optional<FolderState> folderState(const std::filesystem::path& folder)
                        unixNanoseconds(times.LastWriteTime), unixNanoseconds(times.ChangeTime)};
 }
 
-Listing listMatchingFiles(const std::filesystem::path& folder,
-                          const std::vector<std::string>& patterns)
+FolderEntries::FolderEntries(const std::filesystem::path& folder)
 {
-    return readEntries(folder, false, matcherOf(patterns));
+    std::vector<std::wstring> subfolders;
+    visitEntries(folder, [&](const WIN32_FIND_DATAW& found) {
+        if (isListed(found.dwFileAttributes, true))
+            subfolders.emplace_back(found.cFileName);
+        if (!isListed(found.dwFileAttributes, false))
+            return;
+        m_files += (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? linkToFile : file;
+        m_files.append(found.cFileName).push_back(L'\0');
+    });
+    m_subfolders = sortedUtf8(subfolders);
 }
 
-bool visitMatchingFiles(const std::filesystem::path& folder,
-                        const std::vector<std::string>& patterns,
-                        const std::function<void(std::string_view)>& visit)
+Listing FolderEntries::matchingFiles(const std::vector<std::string>& patterns) const
 {
-    return visitEntries(folder, false, matcherOf(patterns),
-                        [&visit](const wchar_t* name) { visit(toUtf8(name)); });
+    std::vector<std::wstring> names;
+    const bool sawLinks = visitFiles(matcherOf(patterns),
+                                     [&names](const wchar_t* name) { names.emplace_back(name); });
+    return {sortedUtf8(names), sawLinks};
+}
+
+bool FolderEntries::visitMatchingFiles(const std::vector<std::string>& patterns,
+                                       const std::function<void(std::string_view)>& visit) const
+{
+    return visitFiles(matcherOf(patterns), [&visit](const wchar_t* name) { visit(toUtf8(name)); });
 }
 
 bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
@@ -151,11 +151,6 @@ std::string nameKey(std::string_view name)
     std::wstring wide = toUtf16(name);
     ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     return toUtf8(wide);
-}
-
-std::vector<std::string> listSubfolders(const std::filesystem::path& folder)
-{
-    return readEntries(folder, true, [](const wchar_t*) { return true; }).names;
 }
 
 } // namespace vorlund

@@ -25,30 +25,33 @@ int MatchingCount::count(const std::filesystem::path& folder,
         m_changes.forget();
         m_patterns = patterns;
     }
+    // A folder that a list read since the last pass (at start-up, at a change of folder) is
+    // counted from that read, not read again.
+    if (std::optional<FollowedRead> kept = m_reads.followKept(folder))
+        countRead(folder, std::move(*kept));
     // Reading a name in a folder costs less than looking one up: many changed names are read
     // whole.
     const std::optional<std::vector<std::string>> changed = m_changes.since(folder);
-    if (changed && changed->size() <= 64 + m_keys.size() / 4)
+    if (changed && changed->size() <= 64 + m_keys.size() / 4) {
         lookAgain(folder, *changed);
-    else
-        countWhole(folder);
+    } else {
+        // Should the read fail, the next look must not take up changes after those it missed.
+        m_changes.forget();
+        countRead(folder, m_reads.readToFollow(folder));
+    }
     return static_cast<int>(m_keys.size());
 }
 
-// Telling a change during the read once more, at the next look, changes nothing.
-void MatchingCount::countWhole(const std::filesystem::path& folder)
+// What the system tells from then on starts before the read: a change during it is told once
+// more at the next look, which changes nothing.
+void MatchingCount::countRead(const std::filesystem::path& folder, FollowedRead followed)
 {
     m_keys.clear();
-    try {
-        m_sawLinks = visitMatchingFiles(
-            folder, m_patterns, [this](std::string_view name) { m_keys.push_back(hashOf(name)); });
-    } catch (...) {
-        m_changes.forget();
-        throw;
-    }
+    m_sawLinks = followed.read->entries.visitMatchingFiles(
+        m_patterns, [this](std::string_view name) { m_keys.push_back(hashOf(name)); });
     std::sort(m_keys.begin(), m_keys.end());
     m_keys.erase(std::unique(m_keys.begin(), m_keys.end()), m_keys.end());
-    ++m_wholeCounts;
+    m_changes.follow(folder, std::move(followed));
 }
 
 // What the system told is only which names to look at again: each counts as it is now.

@@ -1,5 +1,6 @@
 #include "qt/dir_list_box.h"
 
+#include "engine/folder_reads.h"
 #include "engine/runtime_error.h"
 #include "qt/native_path.h"
 #include "window/folder_tree.h"
@@ -65,6 +66,7 @@ void DirListBox::open(const std::string& folder)
         setPath(folder);
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
+        folderReads().forget(m_path);
         fill();
     }
 }

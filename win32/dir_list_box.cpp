@@ -1,5 +1,6 @@
 #include "win32/dir_list_box.h"
 
+#include "engine/folder_reads.h"
 #include "engine/runtime_error.h"
 #include "engine/utf16_win32.h"
 
@@ -74,6 +75,7 @@ void DirListBox::open(const std::filesystem::path& folder)
         setPath(displayPath(folder));
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
+        folderReads().forget(m_path);
         fill();
     }
 }

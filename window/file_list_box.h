@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/folder_listing.h"
+#include "engine/cached_listing.h"
 #include "engine/matching_count.h"
 
 #include <filesystem>
@@ -11,7 +11,8 @@ namespace vorlund {
 
 // The files of one folder whose names match a pattern list ("*.mp3;*.wma"), letter case aside,
 // hidden files left out, sorted by name. Never shown: it only lists. A folder that provably did
-// not change since it was read is not read again.
+// not change since it was read is not read again, and a folder that the program read since the
+// last pass (its folder list did) is listed from that read.
 class FileListBox
 {
 public:
@@ -40,8 +41,8 @@ private:
     Keeps m_keeps;
     std::filesystem::path m_path;
     std::vector<std::string> m_patterns{"*"};
-    CachedListing m_listing;
-    MatchingCount m_matching;
+    CachedListing m_listing{folderReads()};
+    MatchingCount m_matching{folderReads()};
     int m_count = 0;
     const std::vector<std::string> m_none;
     const std::vector<std::string>* m_names = &m_none;

@@ -1,6 +1,6 @@
 #include "window/folder_tree.h"
 
-#include "engine/folder_listing.h"
+#include "engine/folder_reads.h"
 #include "engine/path_text.h"
 #include "engine/runtime_error.h"
 
@@ -24,7 +24,7 @@ std::vector<FolderRow> folderRows(const std::filesystem::path& open)
     }
     std::vector<std::string> subfolders;
     try {
-        subfolders = listSubfolders(open);
+        subfolders = folderReads().read(open)->entries.subfolders();
     } catch (const RuntimeError&) {
     }
     const int depth = static_cast<int>(chain.size());

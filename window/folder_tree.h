@@ -16,7 +16,8 @@ struct FolderRow
 };
 
 // The rows of a folder list open at `open`: its ancestors from the root down, the folder itself,
-// then its sub-folders. An unreadable folder shows no sub-folders.
+// then its sub-folders, as the program's shared read of it (folderReads()) found them. An
+// unreadable folder shows no sub-folders.
 std::vector<FolderRow> folderRows(const std::filesystem::path& open);
 
 // The folder a list opens for `requested` (the current folder for the empty text): absolute,

@@ -146,8 +146,10 @@ void Form1::show(TextBox& box, std::string text)
     m_window.post([&box, text = std::move(text)] { box.setText(text); });
 }
 
+// The next pass, and the lists until then, see the folders as they are then.
 void Form1::endPass()
 {
+    folderReads().forget();
     m_passFailures.endRound();
     m_window.showProgress("");
     showFailures();

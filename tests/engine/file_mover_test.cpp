@@ -135,7 +135,7 @@ TEST_P(FileMoverTest, MovesAnyFileWholeWithItsTimeAndPermissions)
         EXPECT_EQ(readFile(root / "target.mp3"), "target");
     }
     EXPECT_EQ(namesIn(download), Names{});
-    Names listed = listMatchingFiles(destination, {"*"}).names;
+    Names listed = FolderEntries(destination).matchingFiles({"*"}).names;
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, namesIn(destination)) << "a moved file is hidden, or a temporary copy left";
 }

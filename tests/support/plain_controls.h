@@ -40,8 +40,10 @@ struct PlainDirList : DirListBox
     void setPath(const std::string& text) override
     {
         const std::filesystem::path folder = folderToOpen(text);
-        if (folder != std::exchange(path, folder))
-            Change.raise();
+        if (folder == std::exchange(path, folder))
+            return;
+        folderRows(folder); // read as a real list reads it
+        Change.raise();
     }
     std::filesystem::path path = folderToOpen("");
 };

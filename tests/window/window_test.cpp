@@ -1,3 +1,4 @@
+#include "engine/folder_reads.h"
 #include "engine/path_text.h"
 #include "support/faulty_ops.h"
 #include "support/file_system.h"
@@ -11,6 +12,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -218,9 +220,10 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
 }
 
 // Start-up restores the stored drives and folders, and the handlers store what they see: each
-// drive's folder first, then the restored folder. A column whose stored folder is gone, or that
-// has none stored, stays on a folder nobody chose (its drive's, the working folder): nothing
-// moves out of it or into it until that column's own folder is chosen, also after a restart.
+// drive's folder first, then the restored folder. Each folder is read once, for its list, its
+// file lists and its count. A column whose stored folder is gone, or that has none stored, stays
+// on a folder nobody chose (its drive's, the working folder): nothing moves out of it or into it
+// until that column's own folder is chosen, also after a restart.
 TEST(Form1Selection, StartUpRestoresTheChoicesAndAnUnchosenFolderHoldsTheMovesUntilChosen)
 {
     enum Held { DownloadGone, DestinationGone, DestinationNeverChosen };
@@ -238,6 +241,7 @@ TEST(Form1Selection, StartUpRestoresTheChoicesAndAnUnchosenFolderHoldsTheMovesUn
         writeFile(window.driveB / "not-a-download.mp3", "x");
         writeFile(window.download / "a.mp3", "x");
         fs::create_directory(window.root / "other");
+        const int reads = folderReads().reads();
         window.form().Form_Load();
         Keys stored{"Dir1", "Drive1", "Dir2", "Drive2", downloadGone ? "Dir2" : "Dir1"};
         if (held == DestinationNeverChosen)
@@ -247,6 +251,9 @@ TEST(Form1Selection, StartUpRestoresTheChoicesAndAnUnchosenFolderHoldsTheMovesUn
         window.restart();
         window.pass();
         EXPECT_NE(window.view.failureLine.find(why), std::string::npos);
+        const std::set<fs::path> shown{window.Dir1.path, window.Dir2.path,
+                                       folderToOpen(text(window.driveB))};
+        EXPECT_EQ(folderReads().reads() - reads, int(shown.size())) << "a folder read twice";
 
         DirListBox& own = downloadGone ? static_cast<DirListBox&>(window.Dir1) : window.Dir2;
         DirListBox& other = downloadGone ? static_cast<DirListBox&>(window.Dir2) : window.Dir1;
