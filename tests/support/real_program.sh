@@ -16,6 +16,9 @@ work= pid= mounts=() exit_hooks=() windows= launch=()
 unset QT_QPA_PLATFORM
 # No offers to install Mono or Gecko, and no menu entries written into the home folder.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A session bus of the test's own (VORLUND_TEST_BUS) or none: never the machine's, nor one that Qt
+# starts through dbus-launch, which outlives the program and keeps a tracer waiting for it.
+[ -n "${VORLUND_TEST_BUS:-}" ] || export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 cleanup() {
     local status=$? i
