@@ -9,11 +9,12 @@ source "$(dirname "$0")/../support/real_program.sh"
 [ -n "${VORLUND_TEST_BUS:-}" ] || VORLUND_TEST_BUS=1 exec dbus-run-session -- "$0" "$@"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 # no screen reader runs to turn it on
 init_work "$1"
-stop_wine() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+stop_wine() { wineserver -k 2>/dev/null || true; timeout -v 60 wineserver -w || true; }
 installed="$WINEPREFIX/drive_c/Program Files/kazaa lite"
 mkdir -p "$installed" "$work/no-wine"
 if [ -f "${2:-}" ] && command -v wine >/dev/null; then
-    wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+    timeout -v 300 wineboot --init </dev/null >"$work/wineboot.log" 2>&1 ||
+        fail "wineboot failed or ran past 300 s: $(cat "$work/wineboot.log")"
     cp "$2" "$installed/klrun.exe"
 fi
 

@@ -22,9 +22,9 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 cleanup() {
     local status=$? i
-    stop_program
+    stop_program || status=1
     for i in "${exit_hooks[@]}"; do "$i"; done
-    { wineserver -k && wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
+    { wineserver -k && timeout 60 wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || true
     done
@@ -43,7 +43,8 @@ init_work() {
     if [[ $program == *.exe ]]; then
         windows=1 launch=(wine)
         mkdir -p "$WINEPREFIX" && wineserver -p </dev/null >/dev/null 2>&1
-        wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
+        timeout -v 300 wineboot --init </dev/null >"$work/wineboot.log" 2>&1 ||
+            fail "wineboot failed or ran past 300 s: $(tail -n 5 "$work/wineboot.log")"
     fi
     new_run "$work"
 }
@@ -69,9 +70,9 @@ windows_path() {
 # Stores the program's selections Dir1 and Dir2 for its next start.
 store_folders() {
     [ -n "$windows" ] || { printf '[Startup]\nDir1=%s\nDir2=%s\n' "$@" >"$config_home/vlund.conf" && return; }
-    wine reg add 'HKCU\Software\vlund\Startup' /v Dir1 /d "$1" /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\vlund\Startup' /v Dir2 /d "$2" /f >/dev/null 2>&1 ||
-        fail "cannot store the folders"
+    local i
+    for i in 1 2; do timeout 60 wine reg add 'HKCU\Software\vlund\Startup' /v "Dir$i" /d "${!i}" /f \
+        >/dev/null 2>&1 || fail "cannot store Dir$i (or not within a minute)"; done
 }
 
 fail() {
@@ -80,13 +81,12 @@ fail() {
     exit 1
 }
 
+skip() { echo "SKIP: $*" && exit "$skip_code"; }
+
 # A tmpfs of `size` at `folder`; the test skips without the right to mount one.
 need_tmpfs() {
-    mkdir -p "$1"
-    mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null || {
-        echo "SKIP: cannot mount a tmpfs at '$1' (needs root or CAP_SYS_ADMIN)"
-        exit "$skip_code"
-    }
+    mkdir -p "$1" && mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null ||
+        skip "cannot mount a tmpfs at '$1' (needs root or CAP_SYS_ADMIN)"
     mounts+=("$1")
 }
 
@@ -98,17 +98,19 @@ start_program() {
         exec "$@" /bin/sh -c 'echo $$ >"$1" && log=$2 && shift 2 && exec "$@" 2>>"$log"' sh \
             "$work/pid" "$stderr_log" "${launch[@]}" "$program" 2>>"$work/tracer.log") &
     runner=$!
-    until [ -s "$work/pid" ]; do
-        kill -0 "$runner" 2>/dev/null || fail "the program did not start"
-        sleep 0.01
-    done
+    disown "$runner" # no note of its end on stderr: ended() tells
+    wait_until 60 eval '[ -s "$work/pid" ] || ended "$runner"' && [ -s "$work/pid" ] ||
+        fail "the program did not start (within a minute)"
     pid=$(<"$work/pid")
 }
 
-# SIGKILL unless told otherwise; waits until the process (and a tracer) is gone.
+# SIGKILL unless told otherwise; waits a minute at most until the process (and a tracer) is gone.
 stop_program() {
-    [ -z "$pid" ] || { kill "-${1:-KILL}" "$pid" 2>/dev/null || true; wait "$runner" 2>/dev/null || true; }
+    [ -n "$pid" ] || return 0
+    kill "-${1:-KILL}" "$pid" 2>/dev/null || true
     pid=
+    wait_until 60 ended "$runner" || { kill -KILL "$runner" &&
+        echo "FAIL: the program or its tracer outlived SIG${1:-KILL} by a minute" >&2 && return 1; }
 }
 
 # The program's window: each test has an X server of its own.
@@ -116,21 +118,19 @@ program_window() {
     xwininfo -root -tree | awk '/"(Form1|Vorlund )/ { print $1; found = 1 } END { exit !found }'
 }
 
-# Alive and not a zombie waiting to be reaped.
-expect_alive() {
+# Gone, or a zombie waiting to be reaped.
+ended() {
     local stat
-    [ -n "$pid" ] && stat=$(<"/proc/$pid/stat") 2>/dev/null && stat=${stat##*) } &&
-        [ "${stat%% *}" != Z ] || fail "the program is gone ($*)"
+    ! stat=$(cat "/proc/$1/stat" 2>/dev/null) || { stat=${stat##*) } && [ "${stat%% *}" = Z ]; }
 }
+
+expect_alive() { [ -n "$pid" ] && ! ended "$pid" || fail "the program is gone ($*)"; }
 
 # Polls `command...` for at most `seconds`: a guard against a hang, long for a loaded machine.
 wait_until() {
     local deadline=$((SECONDS + $1))
     shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
+    until "$@"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
 # The media files directly in `folder`, hidden ones passed over.
