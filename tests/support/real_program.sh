@@ -12,7 +12,7 @@ if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work= pid= mounts=() exit_hooks=() windows= launch=()
+work= pid= watcher= mounts=() exit_hooks=() windows= launch=()
 unset QT_QPA_PLATFORM
 # No offers to install Mono or Gecko, and no menu entries written into the home folder.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -23,6 +23,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     local status=$? i
     stop_program || status=1
+    [ -z "$watcher" ] || kill "$watcher" 2>/dev/null || true
     for i in "${exit_hooks[@]}"; do "$i"; done
     { wineserver -k && timeout 60 wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
@@ -90,6 +91,8 @@ need_tmpfs() {
     mounts+=("$1")
 }
 
+need_strace() { strace -qq -o /dev/null true 2>/dev/null || skip "strace missing, or ptrace not allowed"; }
+
 # Starts the program, under `tracer...` when given; `pid` is the program's own process.
 start_program() {
     rm -f "$work/pid"
@@ -137,6 +140,13 @@ wait_until() {
 media_names() {
     LC_ALL=C find "$1" -mindepth 1 -maxdepth 1 -type f -name '[!.]*' \
         -iregex '.*\.\(mp3\|wma\|mpg\|zip\|jpg\|gif\)' -printf '%f\n'
+}
+
+# Notes in $work/copies each temporary copy made in `folder` from now on, however briefly it lived.
+watch_copies() {
+    inotifywait -m -e create --format %f "$1" </dev/null >"$work/copies" 2>"$work/watch" &
+    watcher=$!
+    wait_until 60 grep -q "Watches established" "$work/watch" || fail "cannot watch '$1' for copies"
 }
 
 no_temporary_in() { ! compgen -G "$1/.vorlund-*.part" >/dev/null; }
