@@ -71,7 +71,7 @@ xdotool key BackSpace
 wait_until 60 grep -qx "Dir2=$destination" "$config_home/vlund.conf" || fail "Backspace: no parent"
 printf c >"$download/c.mp3"
 wait_until 60 all_moved "$download" "$destination" || fail "not moved into the folder chosen next"
-[ -f "$installed/klrun.exe" ] || { echo "SKIP the client's start: no wine, or no stand-in"; exit 0; }
+[ -f "$installed/klrun.exe" ] || skip "the client's start: no wine, or no stand-in"
 wait_until 60 started || fail "the client did not start"
 grep -qx "show 2" "$installed/started" || fail "the client was not started minimised"
 stop_program TERM
