@@ -1,4 +1,5 @@
 #include "engine/folder_listing.h"
+#include "engine/folder_notifications_win32.h"
 #include "engine/matching_count.h"
 #include "engine/move_worker.h"
 #include "support/file_system.h"
@@ -126,6 +127,14 @@ TEST(MatchingCount, IsWhatAFullListingGivesAfterAnyChanges)
     }
     EXPECT_EQ(count.wholeCounts(), 3);
 }
+
+#ifdef _WIN32
+// Wine fails the request where Windows completes it empty, so the count's test never meets this.
+TEST(FolderNotifications, ARequestCompletedWithNoBytesToldOfMoreChangesThanItHeld)
+{
+    EXPECT_EQ(notifiedNames(nullptr, 0), std::nullopt);
+}
+#endif
 
 } // namespace
 } // namespace vorlund::test
