@@ -22,8 +22,9 @@ class FrontEndTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Whatever the desktop's font, no fixed text is cut off: a count of five digits included.
-    void everyFixedTextShowsInFull()
+    // Whatever the desktop's font, no fixed text is cut off (a count of five digits included), and
+    // a long failure line gives up its middle, keeping what failed and why.
+    void everyFixedTextShowsInFullAndALongFailureItsEnds()
     {
         test::MemorySettings settings;
         Form1Widget form(settings);
@@ -43,6 +44,12 @@ private slots:
                 edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width();
             QVERIFY2(edit->fontMetrics().horizontalAdvance(QLatin1String(text)) + 4 <= room, text);
         }
+        const std::string failure = "cannot move '/" + std::string(400, 'x') + "': Disk full";
+        form.showFailures(failure, failure);
+        const QString shown = form.findChild<QLabel*>(QStringLiteral("failureLine"))->text();
+        QVERIFY2(shown.startsWith("cannot move '/") && shown.endsWith("': Disk full") &&
+                     shown.contains(QChar(0x2026)),
+                 qPrintable(shown));
     }
 
     void theDriveListRaisesChangeWhenTheUserPicksAnotherDrive()
