@@ -105,40 +105,41 @@ bool isInterruptedCopyName(const fs::path& name)
            text.starts_with(temporaryPrefix) && text.ends_with(temporarySuffix);
 }
 
-bool sameContents(const fs::path& a, const fs::path& b)
+bool sameContents(SourceFile& file, const fs::path& source, const fs::path& other)
 {
     std::error_code ec;
-    const bool aIsLink = fs::is_symlink(a, ec);
-    if (aIsLink != fs::is_symlink(b, ec))
+    const bool sourceIsLink = fs::is_symlink(source, ec);
+    if (sourceIsLink != fs::is_symlink(other, ec))
         return false;
-    if (aIsLink)
-        return fs::read_symlink(a, ec) == fs::read_symlink(b, ec) && !ec;
-    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec) ||
-        fs::file_size(a, ec) != fs::file_size(b, ec) || ec)
+    if (sourceIsLink)
+        return fs::read_symlink(source, ec) == fs::read_symlink(other, ec) && !ec;
+    if (!fs::is_regular_file(other, ec) || file.stamp().size != fs::file_size(other, ec) || ec)
         return false;
 
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    if (!first || !second)
+    // Read through the open source, which shares reading with no one who would delete it.
+    std::ifstream second(other, std::ios::binary);
+    if (!second)
         return false;
     std::array<char, 1 << 16> one{};
     std::array<char, 1 << 16> two{};
-    while (first && second) {
-        first.read(one.data(), one.size());
-        second.read(two.data(), two.size());
-        if (first.gcount() != second.gcount() ||
-            !std::equal(one.begin(), one.begin() + first.gcount(), two.begin()))
+    for (std::uint64_t offset = 0;;) {
+        const std::size_t got = file.read(offset, one.data(), one.size());
+        second.read(two.data(), static_cast<std::streamsize>(one.size()));
+        if (static_cast<std::size_t>(second.gcount()) != got ||
+            !std::equal(one.begin(), one.begin() + static_cast<std::ptrdiff_t>(got), two.begin()))
             return false;
+        if (got == 0)
+            return true;
+        offset += got;
     }
-    return first.eof() && second.eof();
 }
 
-FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& destination,
-                                   const fs::path& source)
+FileMover::Placed FileMover::place(const Rename& rename, const fs::path& destination,
+                                   const fs::path& source, SourceFile& file)
 {
     for (int number = 1; number <= maxNumberedNames; ++number) {
         const fs::path candidate = number == 1 ? destination : numberedName(destination, number);
-        const std::error_code ec = m_ops.renameNoReplace(staged, candidate);
+        const std::error_code ec = rename(candidate);
         if (!ec)
             return {false,
                     {number == 1 ? MoveOutcome::Moved : MoveOutcome::MovedUnderNewName, candidate}};
@@ -146,14 +147,15 @@ FileMover::Placed FileMover::place(const fs::path& staged, const fs::path& desti
             return {true, {}};
         if (ec != std::errc::file_exists)
             throw std::system_error(ec, "cannot rename to '" + displayPath(candidate) + "'");
-        if (m_ops.stamp(candidate).sameFileAs(m_ops.stamp(source))) {
-            // The source itself under another spelling would be deleted as its own duplicate.
-            if (sameDirectory(source.parent_path(), candidate.parent_path()))
-                throw RuntimeError(ErrorNumber::FileAlreadyExists,
-                                   "'" + displayPath(source) + "' is already in the destination");
-            return {false, {MoveOutcome::AlreadyThere, candidate}};
-        }
-        if (sameContents(staged, candidate))
+        const FileStamp taken = m_ops.stamp(candidate);
+        const FileStamp own = file.stamp();
+        // The source itself under another spelling would be deleted as its own duplicate.
+        if (taken.sameFileAs(own) && sameDirectory(source.parent_path(), candidate.parent_path()))
+            throw RuntimeError(ErrorNumber::FileAlreadyExists,
+                               "'" + displayPath(source) + "' is already in the destination");
+        // File IDs are not unique on every file system, and unknown on some: only IDs known and
+        // contents equal let the source go as already there (another file, or a second link).
+        if (taken.hasId() && own.hasId() && sameContents(file, source, candidate))
             return {false, {MoveOutcome::AlreadyThere, candidate}};
     }
     throw std::system_error(std::make_error_code(std::errc::file_exists),
@@ -164,39 +166,54 @@ MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
                            const CopyProgress& progress)
 {
     try {
-        const Placed placed = place(source, destination, source);
+        const std::unique_ptr<SourceFile> file = m_ops.openSource(source);
+        if (!file)
+            return {MoveOutcome::StillBeingWritten, {}};
+        const Placed placed = place([&](const fs::path& to) { return file->renameNoReplace(to); },
+                                    destination, source, *file);
         if (placed.acrossVolumes)
-            return moveAcrossVolumes(source, destination, progress);
+            return moveAcrossVolumes(*file, source, destination, progress);
         if (placed.result.outcome == MoveOutcome::AlreadyThere)
-            m_ops.remove(source);
+            file->remove();
         return placed.result;
     } catch (const RuntimeError&) {
         throw;
     } catch (const std::system_error& error) {
+        if (error.code() == std::errc::text_file_busy)
+            return {MoveOutcome::StillBeingWritten, {}};
         throw fileError(error.code(), describeMove(source, destination));
     }
 }
 
-MoveResult FileMover::moveAcrossVolumes(const fs::path& source, const fs::path& destination,
-                                        const CopyProgress& progress)
+MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source,
+                                        const fs::path& destination, const CopyProgress& progress)
 {
-    const FileStamp before = m_ops.stamp(source);
+    const FileStamp before = file.stamp();
     TemporaryCopy copy(m_ops, temporaryNameBeside(destination), m_cleaned);
-    m_ops.copyToNew(source, copy.path(), progress);
-    // A file still being written would arrive cut short; it stays for a later pass.
-    if (m_ops.stamp(source) != before)
-        throw RuntimeError(ErrorNumber::PermissionDenied,
-                           describeMove(source, destination) +
-                               ": it changed while it was copied; it will be tried again");
+    file.copyToNew(copy.path(), progress);
+    // Where no lease or share mode keeps writers out (a network file system), a file that changed
+    // while it was copied is still being written: it stays for a later pass.
+    if (file.stamp() != before)
+        return {MoveOutcome::StillBeingWritten, {}};
 
-    const Placed placed = place(copy.path(), destination, source);
+    const Placed placed =
+        place([&](const fs::path& to) { return m_ops.renameNoReplace(copy.path(), to); },
+              destination, source, file);
     if (placed.acrossVolumes)
         throw RuntimeError(ErrorNumber::RenameAcrossDrives,
                            describeMove(source, destination) + ": the destination moved away");
     if (placed.result.outcome != MoveOutcome::AlreadyThere)
         copy.release();
     m_ops.flushFolder(destination.parent_path());
-    m_ops.remove(source);
+    try {
+        file.remove();
+    } catch (const std::system_error& error) {
+        // A writer came after the copy: the source goes on growing, its copy would stay cut short.
+        if (error.code() == std::errc::text_file_busy &&
+            placed.result.outcome != MoveOutcome::AlreadyThere)
+            m_ops.removeIfAbandoned(placed.result.destination);
+        throw;
+    }
     return placed.result;
 }
 

@@ -4,6 +4,7 @@
 #include "engine/folder_listing.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,7 @@ enum class MoveOutcome {
     Moved,             // under the name asked for
     MovedUnderNewName, // that name held other contents: "name (2).ext" and so on
     AlreadyThere,      // an earlier move was cut off after its copy; the source was dropped
+    StillBeingWritten, // another program writes it: not a failure, it waits for a later pass
 };
 
 struct MoveResult
@@ -48,11 +50,13 @@ public:
 
 private:
     struct Placed;
-    // Gives `staged` the destination's name or the first free numbered one; a name already
-    // holding the same contents, or the original itself, counts as placed.
-    Placed place(const std::filesystem::path& staged, const std::filesystem::path& destination,
-                 const std::filesystem::path& source);
-    MoveResult moveAcrossVolumes(const std::filesystem::path& source,
+    using Rename = std::function<std::error_code(const std::filesystem::path& to)>;
+    // Gives what `rename` renames (the source, or its copy) the destination's name or the first
+    // free numbered one; a name already holding the source's contents, or the source itself,
+    // counts as placed.
+    Placed place(const Rename& rename, const std::filesystem::path& destination,
+                 const std::filesystem::path& source, SourceFile& file);
+    MoveResult moveAcrossVolumes(SourceFile& file, const std::filesystem::path& source,
                                  const std::filesystem::path& destination,
                                  const CopyProgress& progress);
 
@@ -68,6 +72,7 @@ std::filesystem::path numberedName(const std::filesystem::path& path, int number
 bool isInterruptedCopyName(const std::filesystem::path& name);
 
 // Byte for byte, or the same link target for two links.
-bool sameContents(const std::filesystem::path& a, const std::filesystem::path& b);
+bool sameContents(SourceFile& file, const std::filesystem::path& source,
+                  const std::filesystem::path& other);
 
 } // namespace vorlund

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -14,14 +15,18 @@ namespace vorlund {
 struct FileStamp
 {
     std::uint64_t volume = 0; // device; volume serial number on Windows
-    std::uint64_t index = 0;  // inode; file index on Windows
+    std::uint64_t index = 0;  // inode; on Windows the file ID's low half
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::uint64_t indexHigh = 0; // the high half of a 128-bit file ID (ReFS)
 
     bool operator==(const FileStamp&) const = default;
+    // Some file systems (network and user-space ones) give every file the ID 0: unknown.
+    bool hasId() const { return index != 0 || indexHigh != 0; }
     bool sameFileAs(const FileStamp& other) const
     {
-        return volume == other.volume && index == other.index;
+        return hasId() && volume == other.volume && index == other.index &&
+               indexHigh == other.indexHigh;
     }
 };
 
@@ -57,6 +62,32 @@ private:
     std::function<void()> m_release;
 };
 
+// The source of a move, opened so that no other program starts writing it while this lives: on
+// Linux a read lease, on Windows a handle that shares only reading. Its moves go through it.
+class SourceFile
+{
+public:
+    virtual ~SourceFile() = default;
+
+    virtual FileStamp stamp() = 0;
+
+    // Up to `size` bytes from `offset`; 0 at the end.
+    virtual std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) = 0;
+
+    // As FileOps::renameNoReplace. errc::text_file_busy when a writer asked for the file while it
+    // was renamed: the rename is undone, as the writer would write into the moved file.
+    virtual std::error_code renameNoReplace(const std::filesystem::path& to) = 0;
+
+    // Creates `to`, which must not exist, with the file's contents (a link as a link), mode, times
+    // and the named data that the destination accepts (extended attributes; alternate data
+    // streams, the Mark of the Web among them), and flushes it to disk before returning.
+    // `progress`, when set, hears of each piece copied. Throws errc::text_file_busy when a writer
+    // asked for the file meanwhile.
+    virtual void copyToNew(const std::filesystem::path& to, const CopyProgress& progress) = 0;
+
+    virtual void remove() = 0;
+};
+
 // The file system as the mover uses it. One implementation per OS; tests derive from it to
 // inject faults. Failures are thrown as std::system_error carrying the OS's own error.
 class FileOps
@@ -81,12 +112,9 @@ public:
         return {};
     }
 
-    // Creates `to`, which must not exist, with the contents of `from` (a link as a link), and
-    // flushes it to disk before returning. `progress`, when set, hears of each piece copied.
-    virtual void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
-                           const CopyProgress& progress) = 0;
-
-    virtual void remove(const std::filesystem::path& file) = 0;
+    // The file opened for its move, or nullptr while another program holds it open for writing:
+    // a download still arriving, whatever its name says.
+    virtual std::unique_ptr<SourceFile> openSource(const std::filesystem::path& file) = 0;
 
     // Removes a temporary file unless a running copy still writes it; true when removed.
     virtual bool removeIfAbandoned(const std::filesystem::path& file) = 0;

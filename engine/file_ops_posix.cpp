@@ -3,14 +3,18 @@
 #include "engine/held_folders_posix.h"
 #include "engine/owned_handle.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -117,19 +121,27 @@ void copyWithBuffer(int in, int out, const fs::path& from, const fs::path& to, P
     }
 }
 
-// A program that still holds the file open for writing would go on writing into the source after
-// the move deleted it, and that data would be lost. The kernel refuses a read lease while anyone
-// has the file open for writing; taken and given back at once, it tells just that. Where no lease
-// can be had (another user's file, a network file system) the size and time check must do.
-void refuseIfOpenForWriting(int fd, const fs::path& file)
+// Copies the user's extended attributes (a download's origin among them), as `mv` does. A
+// destination that refuses one (no support, no room) keeps the file without it.
+void copyExtendedAttributes(int in, int out)
 {
-    if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    const ssize_t listed = ::flistxattr(in, nullptr, 0);
+    if (listed <= 0)
         return;
+    std::string names(static_cast<size_t>(listed), '\0');
+    names.resize(
+        static_cast<size_t>(std::max<ssize_t>(0, ::flistxattr(in, names.data(), names.size()))));
+    std::vector<char> value;
+    for (size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char* name = names.c_str() + at;
+        if (!std::string_view(name).starts_with("user."))
+            continue;
+        const ssize_t size = ::fgetxattr(in, name, nullptr, 0);
+        value.resize(static_cast<size_t>(std::max<ssize_t>(0, size)));
+        const ssize_t got = ::fgetxattr(in, name, value.data(), value.size());
+        if (got >= 0)
+            ::fsetxattr(out, name, value.data(), static_cast<size_t>(got), 0);
     }
-    if (errno == EAGAIN)
-        throw std::system_error(std::make_error_code(std::errc::text_file_busy),
-                                "'" + file.string() + "' is still open for writing");
 }
 
 void copyLink(const fs::path& from, const fs::path& to)
@@ -143,9 +155,147 @@ void copyLink(const fs::path& from, const fs::path& to)
         throwLastError("cannot create", to);
 }
 
+std::error_code renameWithoutReplacing(const fs::path& from, const fs::path& to)
+{
+    const FileAt source = locate(from);
+    const FileAt target = locate(to);
+    if (::renameat2(source.folder, source.name, target.folder, target.name, RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return lastError();
+    // The file system lacks RENAME_NOREPLACE: a hard link fails on a taken name just as
+    // atomically. If the unlink then fails, both names hold the same file, and the next move
+    // of the source drops the needless name.
+    if (::linkat(source.folder, source.name, target.folder, target.name, 0) == 0) {
+        ::unlinkat(source.folder, source.name, 0);
+        return {};
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP)
+        return lastError();
+    // No hard links either (FAT, some network shares): the best left is look, then rename.
+    struct stat info
+    {
+    };
+    if (::fstatat(target.folder, target.name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+        return std::make_error_code(std::errc::file_exists);
+    return ::renameat(source.folder, source.name, target.folder, target.name) == 0
+               ? std::error_code()
+               : lastError();
+}
+
+class PosixSourceFile final : public SourceFile
+{
+public:
+    PosixSourceFile(fs::path path, UniqueFd fd, bool leased)
+        : m_path(std::move(path)), m_fd(std::move(fd)), m_leased(leased)
+    {}
+
+    FileStamp stamp() override
+    {
+        struct stat info
+        {
+        };
+        if (!m_fd.valid())
+            info = lstatOrThrow(m_path);
+        else if (::fstat(m_fd.get(), &info) != 0)
+            throwLastError("cannot read", m_path);
+        return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                static_cast<std::uintmax_t>(info.st_size), nanoseconds(info.st_mtim)};
+    }
+
+    std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) override
+    {
+        if (!m_fd.valid()) // a link, or a file the user may move but not read
+            return 0;
+        const ssize_t got = ::pread(m_fd.get(), buffer, size, static_cast<off_t>(offset));
+        if (got < 0)
+            throwLastError("cannot read", m_path);
+        return static_cast<std::size_t>(got);
+    }
+
+    std::error_code renameNoReplace(const fs::path& to) override
+    {
+        const std::error_code ec = renameWithoutReplacing(m_path, to);
+        // A writer that asked meanwhile waits for the lease, then opens the file where it is.
+        if (ec || !writerWaiting() || renameWithoutReplacing(to, m_path))
+            return ec;
+        return std::make_error_code(std::errc::text_file_busy);
+    }
+
+    void copyToNew(const fs::path& to, const CopyProgress& report) override
+    {
+        if (!m_fd.valid() && S_ISLNK(lstatOrThrow(m_path).st_mode))
+            return copyLink(m_path, to);
+        if (!m_fd.valid())
+            throwLastError("cannot open", m_path);
+        struct stat info
+        {
+        };
+        if (::fstat(m_fd.get(), &info) != 0)
+            throwLastError("cannot read", m_path);
+
+        UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!out.valid())
+            throwLastError("cannot create", to);
+        // Held until closed, so that another instance's clean-up leaves this copy alone.
+        ::flock(out.get(), LOCK_EX);
+
+        // A writer that asks for the file is held up until the lease goes: it goes at once.
+        const CopyProgress checked = [&](std::uintmax_t copied, std::uintmax_t total) {
+            refuseIfAWriterWaits();
+            if (report)
+                report(copied, total);
+        };
+        Progress progress(checked, static_cast<std::uintmax_t>(info.st_size));
+        if (!copyWithKernel(m_fd.get(), out.get(), m_path, progress))
+            copyWithBuffer(m_fd.get(), out.get(), m_path, to, progress);
+        // Some file systems report sizes their reads do not give, and a kernel copy that stops
+        // early looks just like the end of the file: only the whole file may take its place.
+        if (!progress.whole())
+            throw std::system_error(std::make_error_code(std::errc::io_error),
+                                    "'" + m_path.string() +
+                                        "' did not read back as long as its size says");
+
+        refuseIfAWriterWaits();
+        copyExtendedAttributes(m_fd.get(), out.get());
+        ::fchmod(out.get(), info.st_mode & 07777);
+        const std::array<timespec, 2> times{info.st_atim, info.st_mtim};
+        ::futimens(out.get(), times.data());
+        if (::fsync(out.get()) != 0 || !out.close())
+            throwLastError("cannot write", to);
+    }
+
+    // What a writer that asked meanwhile wrote would go to a deleted file.
+    void remove() override
+    {
+        refuseIfAWriterWaits();
+        if (::unlink(m_path.c_str()) != 0)
+            throwLastError("cannot delete", m_path);
+    }
+
+private:
+    void refuseIfAWriterWaits() const
+    {
+        if (writerWaiting())
+            throw std::system_error(std::make_error_code(std::errc::text_file_busy),
+                                    "'" + m_path.string() + "' was opened for writing");
+    }
+
+    // Once someone asks to write the file, the kernel reports the lease as going.
+    bool writerWaiting() const { return m_leased && ::fcntl(m_fd.get(), F_GETLEASE) != F_RDLCK; }
+
+    fs::path m_path;
+    UniqueFd m_fd;
+    bool m_leased;
+};
+
 class PosixFileOps final : public FileOps
 {
 public:
+    // A writer's open breaks a lease with SIGIO, whose default ends the program; the lease's
+    // state is read back instead.
+    PosixFileOps() { std::signal(SIGIO, SIG_IGN); }
+
     FileStamp stamp(const fs::path& file) override
     {
         const struct stat info = lstatOrThrow(file);
@@ -155,31 +305,7 @@ public:
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
     {
-        const FileAt source = locate(from);
-        const FileAt target = locate(to);
-        if (::renameat2(source.folder, source.name, target.folder, target.name, RENAME_NOREPLACE) ==
-            0)
-            return {};
-        if (errno != EINVAL && errno != ENOSYS)
-            return lastError();
-        // The file system lacks RENAME_NOREPLACE: a hard link fails on a taken name just as
-        // atomically. If the unlink then fails, both names hold the same file, and the next move
-        // of the source drops the needless name.
-        if (::linkat(source.folder, source.name, target.folder, target.name, 0) == 0) {
-            ::unlinkat(source.folder, source.name, 0);
-            return {};
-        }
-        if (errno != EPERM && errno != EOPNOTSUPP)
-            return lastError();
-        // No hard links either (FAT, some network shares): the best left is look, then rename.
-        struct stat info
-        {
-        };
-        if (::fstatat(target.folder, target.name, &info, AT_SYMLINK_NOFOLLOW) == 0)
-            return std::make_error_code(std::errc::file_exists);
-        return ::renameat(source.folder, source.name, target.folder, target.name) == 0
-                   ? std::error_code()
-                   : lastError();
+        return renameWithoutReplacing(from, to);
     }
 
     FolderHold holdFolders(const std::vector<fs::path>& folders) override
@@ -187,45 +313,20 @@ public:
         return holdFoldersOnThisThread(folders);
     }
 
-    void copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& report) override
+    std::unique_ptr<SourceFile> openSource(const fs::path& file) override
     {
-        const struct stat info = lstatOrThrow(from);
-        if (S_ISLNK(info.st_mode))
-            return copyLink(from, to);
-
-        UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-        if (!in.valid())
-            throwLastError("cannot open", from);
-        refuseIfOpenForWriting(in.get(), from);
-        UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (!out.valid())
-            throwLastError("cannot create", to);
-        // Held until closed, so that another instance's clean-up leaves this copy alone.
-        ::flock(out.get(), LOCK_EX);
-
-        Progress progress(report, static_cast<std::uintmax_t>(info.st_size));
-        if (!copyWithKernel(in.get(), out.get(), from, progress))
-            copyWithBuffer(in.get(), out.get(), from, to, progress);
-        // A writer may have opened it while it was copied.
-        refuseIfOpenForWriting(in.get(), from);
-        // Some file systems report sizes their reads do not give, and a kernel copy that stops
-        // early looks just like the end of the file: only the whole file may take its place.
-        if (!progress.whole())
-            throw std::system_error(std::make_error_code(std::errc::io_error),
-                                    "'" + from.string() +
-                                        "' did not read back as long as its size says");
-
-        ::fchmod(out.get(), info.st_mode & 07777);
-        const std::array<timespec, 2> times{info.st_atim, info.st_mtim};
-        ::futimens(out.get(), times.data());
-        if (::fsync(out.get()) != 0 || !out.close())
-            throwLastError("cannot write", to);
-    }
-
-    void remove(const fs::path& file) override
-    {
-        if (::unlink(file.c_str()) != 0)
-            throwLastError("cannot delete", file);
+        const FileAt at = locate(file);
+        // Not blocking: a pipe named like a song must not hold the pass.
+        UniqueFd fd(::openat(at.folder, at.name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        if (!fd.valid() && errno != ELOOP && errno != EACCES)
+            throwLastError("cannot open", file);
+        // The kernel refuses a read lease while anyone has the file open for writing, and breaks
+        // it when someone opens it for writing later. Where no lease can be had (a link, another
+        // user's file, a network file system), the size and time check of a copy must do.
+        const bool leased = fd.valid() && ::fcntl(fd.get(), F_SETLEASE, F_RDLCK) == 0;
+        if (fd.valid() && !leased && errno == EAGAIN)
+            return nullptr;
+        return std::make_unique<PosixSourceFile>(file, std::move(fd), leased);
     }
 
     bool removeIfAbandoned(const fs::path& file) override

@@ -3,6 +3,7 @@
 #include "engine/owned_handle.h"
 #include "engine/runtime_error.h"
 
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -90,6 +91,43 @@ LARGE_INTEGER asInteger(const FILETIME& time)
     return value;
 }
 
+bool isReparsePointButNoLink(HANDLE handle, const fs::path& path)
+{
+    const EntryInfo info = infoOf(handle, path);
+    return (info.file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !info.isLink;
+}
+
+// Shares only reading, and may delete: fails while anyone writes the file, and keeps writers out.
+// Opened as a reparse point, a cloud placeholder (OneDrive's "free up space") or a deduplicated
+// file reads without its filter: not its contents. Only a link is kept as itself; the rest is
+// opened through its filter, which recalls it.
+UniqueHandle openForMove(const fs::path& file)
+{
+    constexpr DWORD access = GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES;
+    UniqueHandle handle = openEntry(file, access, FILE_SHARE_READ);
+    if (!handle.valid() || !isReparsePointButNoLink(handle.get(), file))
+        return handle;
+    handle.close();
+    return UniqueHandle(::CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The 128-bit file ID where the file system gives one (ReFS needs it), else the 64-bit index.
+FileStamp stampOf(HANDLE handle, const fs::path& path)
+{
+    const EntryInfo info = infoOf(handle, path);
+    FileStamp stamp{info.file.dwVolumeSerialNumber, info.index(), info.size(),
+                    unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
+    FILE_ID_INFO id{};
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        std::memcpy(&stamp.index, id.FileId.Identifier, sizeof stamp.index);
+        std::memcpy(&stamp.indexHigh, id.FileId.Identifier + sizeof stamp.index,
+                    sizeof stamp.indexHigh);
+        stamp.volume = id.VolumeSerialNumber;
+    }
+    return stamp;
+}
+
 // DeleteFileW refuses a read-only file, which is still the user's to move: the mark goes first,
 // and comes back when the file stays all the same. Returns the failure, or 0.
 DWORD deleteFile(const fs::path& file)
@@ -107,6 +145,41 @@ DWORD deleteFile(const fs::path& file)
     const DWORD retried = ::GetLastError();
     ::SetFileAttributesW(file.c_str(), attributes);
     return retried;
+}
+
+// The same for a file open with DELETE access: marked for deletion, gone once closed.
+bool markForDeletion(HANDLE file)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition);
+}
+
+DWORD deleteOpenFile(HANDLE file, DWORD attributes)
+{
+    if (markForDeletion(file))
+        return ERROR_SUCCESS;
+    const DWORD error = ::GetLastError();
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+    if (error != ERROR_ACCESS_DENIED || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+        !::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic))
+        return error;
+    if (markForDeletion(file))
+        return ERROR_SUCCESS;
+    const DWORD retried = ::GetLastError();
+    basic.FileAttributes = attributes;
+    ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+    return retried;
+}
+
+std::error_code renameResult(DWORD error)
+{
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return std::make_error_code(std::errc::file_exists);
+    if (error == ERROR_NOT_SAME_DEVICE)
+        return std::make_error_code(std::errc::cross_device_link);
+    return {static_cast<int>(error), std::system_category()};
 }
 
 void copyData(HANDLE in, HANDLE out, const fs::path& from, const fs::path& to, std::uintmax_t total,
@@ -132,12 +205,157 @@ void copyData(HANDLE in, HANDLE out, const fs::path& from, const fs::path& to, s
     }
 }
 
+// The alternate data streams, the Mark of the Web ("Zone.Identifier") among them, as CopyFileEx
+// keeps them. A destination without streams (FAT) takes the file without them.
+void copyNamedStreams(const fs::path& from, const fs::path& to)
+{
+    WIN32_FIND_STREAM_DATA stream{};
+    const HANDLE found = ::FindFirstStreamW(from.c_str(), FindStreamInfoStandard, &stream, 0);
+    if (found == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = stream.cStreamName;
+        if (name == L"::$DATA")
+            continue;
+        const UniqueHandle in(::CreateFileW((from.native() + name).c_str(), GENERIC_READ, shareAll,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        const UniqueHandle out(::CreateFileW((to.native() + name).c_str(), GENERIC_WRITE, 0,
+                                             nullptr, CREATE_NEW, 0, nullptr));
+        if (!in.valid() || !out.valid())
+            continue;
+        const auto size = static_cast<std::uintmax_t>(stream.StreamSize.QuadPart);
+        copyData(in.get(), out.get(), from, to, size, {});
+        ::FlushFileBuffers(out.get());
+    } while (::FindNextStreamW(found, &stream));
+    ::FindClose(found);
+}
+
 void copyLink(const fs::path& from, const fs::path& to)
 {
     if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
                        COPY_FILE_FAIL_IF_EXISTS | COPY_FILE_COPY_SYMLINK))
         throwLastError("cannot create", to);
 }
+
+// The copies that are hidden only for their temporary name. One shows again just before it takes
+// its final name, so that a crash can leave a visible temporary file, which a later pass removes,
+// but never a hidden download.
+class HiddenCopies
+{
+public:
+    void remember(const fs::path& copy)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_copies.insert(copy);
+    }
+    void forget(const fs::path& copy)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_copies.erase(copy);
+    }
+    void show(const fs::path& copy)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_copies.erase(copy) == 0)
+                return;
+        }
+        const DWORD attributes = ::GetFileAttributesW(copy.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            ::SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<fs::path> m_copies;
+};
+
+// Open sharing only reading, and with the right to delete: no one else writes or deletes it until
+// it has moved, and it cannot be opened while anyone writes it.
+class Win32SourceFile final : public SourceFile
+{
+public:
+    Win32SourceFile(fs::path path, UniqueHandle handle, HiddenCopies& hiddenCopies)
+        : m_path(std::move(path)), m_handle(std::move(handle)), m_hiddenCopies(hiddenCopies)
+    {}
+
+    FileStamp stamp() override { return stampOf(m_handle.get(), m_path); }
+
+    std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) override
+    {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        if (!::ReadFile(m_handle.get(), buffer, static_cast<DWORD>(size), &got, &at) &&
+            ::GetLastError() != ERROR_HANDLE_EOF)
+            throwLastError("cannot read", m_path);
+        return got;
+    }
+
+    std::error_code renameNoReplace(const fs::path& to) override
+    {
+        const std::wstring& name = to.native();
+        std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = FALSE;
+        rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::copy(name.begin(), name.end() + 1, rename->FileName); // with its terminating zero
+        if (!::SetFileInformationByHandle(m_handle.get(), FileRenameInfo, rename,
+                                          static_cast<DWORD>(buffer.size())))
+            return renameResult(::GetLastError());
+        // A rename onto the file itself, spelled another way (".", letter case, a short name, a
+        // second hard link), succeeds by doing nothing; that name is taken as far as the mover is
+        // concerned. Seen afterwards by the source still there.
+        const UniqueHandle stayed = openEntry(m_path, FILE_READ_ATTRIBUTES, shareAll);
+        if (stayed.valid() && stampOf(stayed.get(), m_path).sameFileAs(stamp()))
+            return std::make_error_code(std::errc::file_exists);
+        return {};
+    }
+
+    void copyToNew(const fs::path& to, const CopyProgress& report) override
+    {
+        const EntryInfo info = infoOf(m_handle.get(), m_path);
+        if (info.isLink)
+            return copyLink(m_path, to);
+
+        // Hidden while it has a temporary name, as a dot name is hidden elsewhere. Shared with no
+        // one until closed, so that another instance's clean-up cannot delete it midway.
+        UniqueHandle out(::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!out.valid())
+            throwLastError("cannot create", to);
+        // From the start, wherever a comparison of contents left the file's position.
+        ::SetFilePointerEx(m_handle.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+        copyData(m_handle.get(), out.get(), m_path, to, info.size(), report);
+        copyNamedStreams(m_path, to);
+
+        FILE_BASIC_INFO basic{};
+        basic.CreationTime = asInteger(info.file.ftCreationTime);
+        basic.LastWriteTime = asInteger(info.file.ftLastWriteTime);
+        basic.FileAttributes =
+            (info.file.dwFileAttributes & copiedAttributes) | FILE_ATTRIBUTE_HIDDEN;
+        if (!::SetFileInformationByHandle(out.get(), FileBasicInfo, &basic, sizeof basic) ||
+            !::FlushFileBuffers(out.get()) || !out.close())
+            throwLastError("cannot write", to);
+        if (!(info.file.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
+            m_hiddenCopies.remember(to);
+    }
+
+    void remove() override
+    {
+        const DWORD attributes = infoOf(m_handle.get(), m_path).file.dwFileAttributes;
+        if (const DWORD error = deleteOpenFile(m_handle.get(), attributes))
+            throwError(error, "cannot delete", m_path);
+        if (!m_handle.close())
+            throwLastError("cannot delete", m_path);
+    }
+
+private:
+    fs::path m_path;
+    UniqueHandle m_handle;
+    HiddenCopies& m_hiddenCopies;
+};
 
 class Win32FileOps final : public FileOps
 {
@@ -147,14 +365,12 @@ public:
         const UniqueHandle handle = openEntry(file, FILE_READ_ATTRIBUTES, shareAll);
         if (!handle.valid())
             throwLastError("cannot read", file);
-        const EntryInfo info = infoOf(handle.get(), file);
-        return {info.file.dwVolumeSerialNumber, info.index(), info.size(),
-                unixNanoseconds(asInteger(info.file.ftLastWriteTime))};
+        return stampOf(handle.get(), file);
     }
 
     std::error_code renameNoReplace(const fs::path& from, const fs::path& to) override
     {
-        showCopy(from);
+        m_hiddenCopies.show(from);
         // Without MOVEFILE_REPLACE_EXISTING a taken name fails; without MOVEFILE_COPY_ALLOWED,
         // so does another volume, which the mover then copies to itself.
         if (::MoveFileExW(from.c_str(), to.c_str(), 0)) {
@@ -168,51 +384,17 @@ public:
                 return std::make_error_code(std::errc::file_exists);
             return {};
         }
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-            return std::make_error_code(std::errc::file_exists);
-        if (error == ERROR_NOT_SAME_DEVICE)
-            return std::make_error_code(std::errc::cross_device_link);
-        return {static_cast<int>(error), std::system_category()};
+        return renameResult(::GetLastError());
     }
 
-    void copyToNew(const fs::path& from, const fs::path& to, const CopyProgress& report) override
+    std::unique_ptr<SourceFile> openSource(const fs::path& file) override
     {
-        // Sharing only reading: a file that another program still holds open for writing fails
-        // here with a sharing violation, rather than arriving cut short while what is still
-        // written goes to a deleted source; and no one starts writing it while it is copied.
-        UniqueHandle in = openEntry(from, GENERIC_READ, FILE_SHARE_READ);
-        if (!in.valid())
-            throwLastError("cannot open", from);
-        const EntryInfo info = infoOf(in.get(), from);
-        if (info.isLink)
-            return copyLink(from, to);
-
-        // Hidden while it has a temporary name, as a dot name is hidden elsewhere. Shared with no
-        // one until closed, so that another instance's clean-up cannot delete it midway.
-        UniqueHandle out(::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!out.valid())
-            throwLastError("cannot create", to);
-        copyData(in.get(), out.get(), from, to, info.size(), report);
-
-        FILE_BASIC_INFO basic{};
-        basic.CreationTime = asInteger(info.file.ftCreationTime);
-        basic.LastWriteTime = asInteger(info.file.ftLastWriteTime);
-        basic.FileAttributes =
-            (info.file.dwFileAttributes & copiedAttributes) | FILE_ATTRIBUTE_HIDDEN;
-        if (!::SetFileInformationByHandle(out.get(), FileBasicInfo, &basic, sizeof basic) ||
-            !::FlushFileBuffers(out.get()) || !out.close())
-            throwLastError("cannot write", to);
-        if (!(info.file.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
-            rememberHiddenCopy(to);
-    }
-
-    void remove(const fs::path& file) override
-    {
-        forgetCopy(file);
-        if (const DWORD error = deleteFile(file))
-            throwError(error, "cannot delete", file);
+        UniqueHandle handle = openForMove(file);
+        if (handle.valid())
+            return std::make_unique<Win32SourceFile>(file, std::move(handle), m_hiddenCopies);
+        if (::GetLastError() == ERROR_SHARING_VIOLATION)
+            return nullptr;
+        throwLastError("cannot open", file);
     }
 
     // A running copy holds its file open sharing nothing, and DeleteFileW fails on a file held
@@ -221,7 +403,7 @@ public:
     {
         if (deleteFile(file) != ERROR_SUCCESS)
             return false;
-        forgetCopy(file);
+        m_hiddenCopies.forget(file);
         return true;
     }
 
@@ -248,33 +430,7 @@ public:
     }
 
 private:
-    // The copies that are hidden only for their temporary name. One shows again just before it
-    // takes its final name, so that a crash can leave a visible temporary file, which a later
-    // pass removes, but never a hidden download.
-    void rememberHiddenCopy(const fs::path& copy)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_hiddenCopies.insert(copy);
-    }
-    void forgetCopy(const fs::path& copy)
-    {
-        const std::lock_guard lock(m_mutex);
-        m_hiddenCopies.erase(copy);
-    }
-    void showCopy(const fs::path& copy)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_hiddenCopies.erase(copy) == 0)
-                return;
-        }
-        const DWORD attributes = ::GetFileAttributesW(copy.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::SetFileAttributesW(copy.c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN);
-    }
-
-    std::mutex m_mutex;
-    std::set<fs::path> m_hiddenCopies;
+    HiddenCopies m_hiddenCopies;
 };
 
 } // namespace

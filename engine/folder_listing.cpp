@@ -18,9 +18,9 @@ bool FolderWatch::unchangedSinceLastLook(const std::filesystem::path& folder) co
     if (!m_seen || folder != m_folder)
         return false;
     const std::int64_t trustedBefore = nanosecondsOf(m_lookedAt - coarsestClock);
-    // Some folders keep no times at all (a FAT drive's root on Windows reads as 1601): their
-    // state never shows a change.
-    const bool keepsTimes = m_seen->modifiedNs > 0;
+    // Some folders keep no times at all (a FAT drive's root on Windows reads as 1601; FAT keeps
+    // no change time for any folder): their state never shows a change.
+    const bool keepsTimes = m_seen->modifiedNs > 0 && m_seen->changedNs > 0;
     return keepsTimes && m_seen->modifiedNs < trustedBefore && m_seen->changedNs < trustedBefore &&
            folderState(folder) == m_seen;
 }

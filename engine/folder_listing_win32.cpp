@@ -33,6 +33,14 @@ bool isListed(DWORD attributes, bool folders)
     return isFolder == folders && !(attributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
+RuntimeError cannotRead(const std::filesystem::path& folder, int number, const char* how,
+                        DWORD error)
+{
+    return RuntimeError(
+        number, "cannot read the folder '" + displayPath(folder) + "'" + how + ": " +
+                    std::error_code(static_cast<int>(error), std::system_category()).message());
+}
+
 // Calls `visit` with each entry of `folder` that `wanted` picks by name and that is a folder, or
 // else a file; hidden ones left out. True when some entry was a link.
 bool visitEntries(const std::filesystem::path& folder, bool folders,
@@ -46,10 +54,7 @@ bool visitEntries(const std::filesystem::path& folder, bool folders,
     if (find.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND || !folderState(folder))
-            throw RuntimeError(
-                ErrorNumber::PathNotFound,
-                "cannot read the folder '" + displayPath(folder) + "': " +
-                    std::error_code(static_cast<int>(error), std::system_category()).message());
+            throw cannotRead(folder, ErrorNumber::PathNotFound, "", error);
         return false;
     }
     bool sawLinks = false;
@@ -60,6 +65,12 @@ bool visitEntries(const std::filesystem::path& folder, bool folders,
         sawLinks |= (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         visit(found.cFileName);
     } while (::FindNextFileW(find.get(), &found));
+    // A share that drops, a disk that fails: a short list would read as files gone.
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
+        throw RuntimeError(
+            ErrorNumber::DeviceIoError,
+            "cannot read the folder '" + displayPath(folder) + "' to its end: " +
+                std::error_code(static_cast<int>(error), std::system_category()).message());
     return sawLinks;
 }
 

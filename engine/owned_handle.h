@@ -10,6 +10,7 @@ template <class Handle, Handle (*none)(), bool (*closeHandle)(Handle)> class Own
 {
 public:
     explicit OwnedHandle(Handle handle) : m_handle(handle) {}
+    OwnedHandle(OwnedHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, none())) {}
     OwnedHandle(const OwnedHandle&) = delete;
     OwnedHandle& operator=(const OwnedHandle&) = delete;
     ~OwnedHandle()

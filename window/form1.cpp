@@ -2,11 +2,10 @@
 
 #include "engine/folder_identity.h"
 #include "engine/path_text.h"
+#include "services/failure_log.h"
 #include "services/launcher.h"
 #include "window/error_trap.h"
 #include "window/layout.h"
-
-#include <iostream>
 
 namespace vorlund {
 namespace {
@@ -46,7 +45,7 @@ void Form1::Form_Load()
     resumeNext([&] { Drive2.setDrive(GetSetting("Drive2", "C:\\")); });
     resumeNext([&] { Dir1.setPath(storedDir1); });
     resumeNext([&] { Dir2.setPath(storedDir2); });
-    holdMovesIfAStoredFolderIsGone(storedDir1, storedDir2);
+    holdMovesUntilTheFoldersAreChosen(storedDir1, storedDir2);
     rememberMountPoint(Download);
     rememberMountPoint(Destination);
     resumeNext([&] { File1.setPath(Dir1.Path()); });
@@ -62,7 +61,7 @@ void Form1::Form_Load()
         try {
             startProgram(pathFromText(ClientPath), WindowStyle::MinimizedFocus);
         } catch (const RuntimeError& error) {
-            std::cerr << "vorlund: " << error.description() << std::endl;
+            logFailure(error.description());
             throw;
         }
     });
@@ -202,23 +201,28 @@ void Form1::SaveSetting(const std::string& key, const std::string& value)
     m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
 }
 
-// A list whose stored folder is gone stays on a folder nobody chose for it: moving files out of
-// or into that one (the working folder, often the home folder) would surprise. Nothing moves until
-// the user chooses that column's folder again.
-void Form1::holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
-                                           const std::string& storedDir2)
+// A list with no stored folder, or whose stored folder is gone, stays on a folder nobody chose for
+// it (the working folder, often the home folder, or its drive's): moving files out of it or into
+// it would surprise. Nothing moves until the user chooses that column's folder.
+void Form1::holdMovesUntilTheFoldersAreChosen(const std::string& storedDir1,
+                                              const std::string& storedDir2)
 {
     const char* const choose[2] = {"choose the folder to move from",
                                    "choose the folder to move into"};
     const char* const keys[2] = {"Dir1", "Dir2"};
     for (const Column column : {Download, Destination}) {
         const std::string& stored = column == Download ? storedDir1 : storedDir2;
-        if (stored.empty() || sameDirectory(pathFromText(stored), dirListOf(column).Path()))
+        if (!stored.empty() && sameDirectory(pathFromText(stored), dirListOf(column).Path()))
             continue;
-        m_holds[column] = "the folder '" + stored + "' is not there any more: " + choose[column];
-        // A drive's handler stored the folder it opened on that drive: the hold would not
-        // outlast this run.
-        resumeNext([&] { SaveSetting(keys[column], stored); });
+        m_holds[column] = (stored.empty() ? std::string("no folder chosen yet")
+                                          : "the folder '" + stored + "' is not there any more") +
+                          ": " + choose[column];
+        // A drive's handler stored the folder it opened on that drive: taken for a choice at the
+        // next start, the hold would not outlast this run.
+        resumeNext([&] {
+            if (GetSetting(keys[column], "") != stored)
+                SaveSetting(keys[column], stored);
+        });
     }
     showFailures();
 }
@@ -238,7 +242,7 @@ void Form1::runSelectionHandler(Column column, void (Form1::*handler)())
         m_selectionFailure = error.what();
     }
     if (!m_selectionFailure.empty())
-        std::cerr << "vorlund: " << m_selectionFailure << std::endl;
+        logFailure(m_selectionFailure);
     showFailures();
 }
 
@@ -255,7 +259,7 @@ void Form1::rememberMountPoint(Column column)
 void Form1::report(const std::string& failure)
 {
     if (m_passFailures.note(failure))
-        std::cerr << "vorlund: " << failure << std::endl;
+        logFailure(failure);
 }
 
 void Form1::showFailures()

@@ -87,8 +87,8 @@ private:
     void rememberMountPoint(Column column);
     // Shows `text` in `box` on the window's thread.
     void show(TextBox& box, std::string text);
-    void holdMovesIfAStoredFolderIsGone(const std::string& storedDir1,
-                                        const std::string& storedDir2);
+    void holdMovesUntilTheFoldersAreChosen(const std::string& storedDir1,
+                                           const std::string& storedDir2);
     void endPass();
     void showProgress(const std::filesystem::path& file, std::uintmax_t copied,
                       std::uintmax_t total);

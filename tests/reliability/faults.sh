@@ -7,7 +7,7 @@ source "$(dirname "$0")/../support/real_program.sh"
 
 init_work "$1"
 faults=("${@:2}")
-[ $# -gt 1 ] || faults=(destination_full volume_gone)
+[ $# -gt 1 ] || faults=(destination_full volume_gone writer)
 
 fault_destination_full() {
     need_tmpfs "$destination" 8m
@@ -60,6 +60,33 @@ fault_volume_gone() {
     wait_until 120 all_moved "$download" "$destination" || fail "not moved once the volume was back"
     expect_whole_in "$expected" "once the volume was back" "$destination"
     details="gone during a copy: nothing moved meanwhile, all moved once it was back"
+}
+
+# Downloads that their writers hold open and write slowly under their final names, into a
+# destination on the same volume and on another: each stays, with nothing reported, until its
+# writer closes it, then arrives whole. vorlund.exe meets Windows writers in vorlund_exe_test.
+fault_writer() {
+    local into i writer
+    [ -z "$windows" ] || { details="left to vorlund_exe_test" && return; }
+    need_tmpfs "$fault_dir/other" 64m
+    for into in "$destination" "$fault_dir/other"; do
+        stop_program TERM
+        store_folders "$download" "$into"
+        start_program
+        { for ((i = 0; i < 12; i++)); do head -c 65536 /dev/urandom && sleep 0.25; done; } \
+            >"$download/written.mp3" &
+        writer=$!
+        while kill -0 "$writer" 2>/dev/null; do
+            [ ! -e "$into/written.mp3" ] || fail "moved into '$into' while it was written"
+            ! grep "written" "$stderr_log" || fail "a file still written was reported"
+            sleep 0.1
+        done
+        (cd "$download" && sha256sum written.mp3) >>"$expected"
+        wait_until 60 all_moved "$download" "$into" || fail "not moved once written"
+        expect_whole_in "$expected" "once written" "$into"
+        : >"$expected"
+    done
+    details="stayed while written, on one volume and across; moved whole once closed"
 }
 
 for fault in "${faults[@]}"; do

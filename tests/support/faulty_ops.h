@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vorlund::test {
@@ -19,40 +20,29 @@ public:
     std::function<void(const std::filesystem::path& from)> afterCopy;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void()> duringCopy;
+    // Every file has one ID, as on file systems whose IDs are not unique.
+    bool oneIdForAll = false;
     // The steps that make a move across volumes lasting, in the order taken.
     std::vector<std::string> steps;
 
-    FileStamp stamp(const std::filesystem::path& file) override { return real().stamp(file); }
+    FileStamp stamp(const std::filesystem::path& file) override
+    {
+        return withFaults(real().stamp(file));
+    }
     std::error_code renameNoReplace(const std::filesystem::path& from,
                                     const std::filesystem::path& to) override
     {
-        if (const std::error_code fault = beforeRename ? beforeRename(from) : std::error_code())
-            return fault;
-        // Renames inside one folder (a temporary copy taking its name) stay real.
-        if (pretendOtherVolume && from.parent_path() != to.parent_path())
-            return std::make_error_code(std::errc::cross_device_link);
-        return real().renameNoReplace(from, to);
+        const std::error_code fault = faultOfRename(from, to);
+        return fault ? fault : real().renameNoReplace(from, to);
     }
     FolderHold holdFolders(const std::vector<std::filesystem::path>& folders) override
     {
         return real().holdFolders(folders);
     }
-    void copyToNew(const std::filesystem::path& from, const std::filesystem::path& to,
-                   const CopyProgress& progress) override
+    std::unique_ptr<SourceFile> openSource(const std::filesystem::path& file) override
     {
-        real().copyToNew(from, to, [&](std::uintmax_t copied, std::uintmax_t total) {
-            if (duringCopy)
-                duringCopy();
-            if (progress)
-                progress(copied, total);
-        });
-        if (afterCopy)
-            afterCopy(from);
-    }
-    void remove(const std::filesystem::path& file) override
-    {
-        steps.push_back("remove");
-        real().remove(file);
+        std::unique_ptr<SourceFile> source = real().openSource(file);
+        return source ? std::make_unique<Source>(*this, file, std::move(source)) : nullptr;
     }
     bool removeIfAbandoned(const std::filesystem::path& file) override
     {
@@ -65,6 +55,61 @@ public:
     }
 
 private:
+    class Source : public SourceFile
+    {
+    public:
+        Source(FaultyOps& ops, std::filesystem::path path, std::unique_ptr<SourceFile> real)
+            : m_ops(ops), m_path(std::move(path)), m_real(std::move(real))
+        {}
+        FileStamp stamp() override { return m_ops.withFaults(m_real->stamp()); }
+        std::size_t read(std::uint64_t offset, char* buffer, std::size_t size) override
+        {
+            return m_real->read(offset, buffer, size);
+        }
+        std::error_code renameNoReplace(const std::filesystem::path& to) override
+        {
+            const std::error_code fault = m_ops.faultOfRename(m_path, to);
+            return fault ? fault : m_real->renameNoReplace(to);
+        }
+        void copyToNew(const std::filesystem::path& to, const CopyProgress& progress) override
+        {
+            m_real->copyToNew(to, [&](std::uintmax_t copied, std::uintmax_t total) {
+                if (m_ops.duringCopy)
+                    m_ops.duringCopy();
+                if (progress)
+                    progress(copied, total);
+            });
+            if (m_ops.afterCopy)
+                m_ops.afterCopy(m_path);
+        }
+        void remove() override
+        {
+            m_ops.steps.push_back("remove");
+            m_real->remove();
+        }
+
+    private:
+        FaultyOps& m_ops;
+        std::filesystem::path m_path;
+        std::unique_ptr<SourceFile> m_real;
+    };
+
+    FileStamp withFaults(FileStamp stamp) const
+    {
+        if (oneIdForAll)
+            std::tie(stamp.index, stamp.indexHigh) = std::pair(1, 0);
+        return stamp;
+    }
+    std::error_code faultOfRename(const std::filesystem::path& from,
+                                  const std::filesystem::path& to)
+    {
+        if (const std::error_code fault = beforeRename ? beforeRename(from) : std::error_code())
+            return fault;
+        // Renames inside one folder (a temporary copy taking its name) stay real.
+        if (pretendOtherVolume && from.parent_path() != to.parent_path())
+            return std::make_error_code(std::errc::cross_device_link);
+        return {};
+    }
     static FileOps& real() { return systemFileOps(); }
 };
 

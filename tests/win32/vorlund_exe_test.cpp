@@ -145,6 +145,38 @@ TEST_F(VorlundExe, MovesTheMediaFilesAndCountsWhatIsLeftAndStartsTheClient)
     EXPECT_EQ(program.close(), 0u);
 }
 
+// Downloads written slowly under their final names, by writers that let others delete them and
+// that do not, into a destination on the same volume and on another: each stays, with nothing
+// reported, until its writer closes it, then arrives whole.
+TEST_F(VorlundExe, MovesADownloadOnlyOnceItsWriterClosesIt)
+{
+    const fs::path otherVolume = otherVolumeFolder();
+    const TempFolder away{otherVolume.empty() ? folder.path() : otherVolume};
+    for (const fs::path& into : {destination / "sub", away / "destination"}) {
+        fs::create_directories(into);
+        store.SaveSetting("vlund", "Startup", "Dir2", displayPath(into));
+        std::vector<HANDLE> writers;
+        for (const DWORD share :
+             {DWORD{FILE_SHARE_WRITE | FILE_SHARE_DELETE}, DWORD{FILE_SHARE_WRITE}})
+            writers.push_back(::CreateFileW((download / (std::to_string(share) + ".mp3")).c_str(),
+                                            GENERIC_WRITE, share, nullptr, CREATE_NEW, 0, nullptr));
+        Program program(working);
+        const std::string piece(65536, 'w');
+        for (int pass = 0; pass < 4; ++pass) {
+            const std::string before = program.caption();
+            ASSERT_TRUE(eventually([&] { return program.caption() != before; }));
+            for (DWORD put = 0; const HANDLE writer : writers)
+                ::WriteFile(writer, piece.data(), DWORD(piece.size()), &put, nullptr);
+            EXPECT_TRUE(fs::is_empty(into)) << "moved while written";
+            EXPECT_EQ(textOf(program.control(FailureLineId)), "");
+        }
+        std::for_each(writers.begin(), writers.end(), ::CloseHandle);
+        EXPECT_TRUE(eventually([&] { return fs::is_empty(download); }));
+        for (const auto& arrived : fs::directory_iterator(into))
+            EXPECT_EQ(fs::file_size(arrived), 4 * piece.size()) << arrived.path();
+    }
+}
+
 // Windows names each list and box after the static text made just before it: here its label.
 TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMadeInTheLists)
 {

@@ -217,46 +217,36 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
     }
 }
 
-// Nothing stored, and the default drive not present: both lists stay on the working folder.
-TEST(Form1Selection, AFirstRunMovesAndStoresNothing)
-{
-    Window window;
-    writeFile(window.working / "song.mp3", "x");
-    window.form().Form_Load();
-    window.pass();
-    EXPECT_EQ(window.Drive1.Drive(), text(window.driveA));
-    EXPECT_EQ(window.Dir1.Path(), fs::current_path());
-    EXPECT_EQ(window.Dir2.Path(), fs::current_path());
-    EXPECT_TRUE(fs::exists(window.working / "song.mp3"));
-    EXPECT_EQ(window.Text2.text, "1 files downloaded and moved");
-    EXPECT_EQ(window.view.failureLine, "");
-    EXPECT_EQ(window.settings.written, Keys{});
-}
-
 // Start-up restores the stored drives and folders, and the handlers store what they see: each
-// drive's folder first, then the restored folder. A column whose stored folder is gone stays on
-// a folder nobody chose (its drive's): nothing moves out of it or into it until that column's own
-// folder is chosen again, also after a restart.
-TEST(Form1Selection, StartUpRestoresTheChoicesAndAGoneFolderHoldsTheMovesUntilChosenAgain)
+// drive's folder first, then the restored folder. A column whose stored folder is gone, or that
+// has none stored, stays on a folder nobody chose (its drive's, the working folder): nothing
+// moves out of it or into it until that column's own folder is chosen, also after a restart.
+TEST(Form1Selection, StartUpRestoresTheChoicesAndAnUnchosenFolderHoldsTheMovesUntilChosen)
 {
-    for (const bool downloadGone : {true, false}) {
-        SCOPED_TRACE(downloadGone ? "download folder gone" : "destination folder gone");
+    enum Held { DownloadGone, DestinationGone, DestinationNeverChosen };
+    for (const Held held : {DownloadGone, DestinationGone, DestinationNeverChosen}) {
+        SCOPED_TRACE(held);
+        const bool downloadGone = held == DownloadGone;
         Window window;
         const fs::path gone = window.root / "gone";
         window.settings.values = {{"Drive1", text(window.driveB)},
                                   {"Drive2", text(window.driveB)},
-                                  {"Dir1", text(downloadGone ? gone : window.download)},
-                                  {"Dir2", text(downloadGone ? window.destination : gone)}};
+                                  {"Dir1", text(downloadGone ? gone : window.download)}};
+        if (held != DestinationNeverChosen)
+            window.settings.values["Dir2"] = text(downloadGone ? window.destination : gone);
+        const std::string why = held == DestinationNeverChosen ? "no folder chosen" : text(gone);
         writeFile(window.driveB / "not-a-download.mp3", "x");
         writeFile(window.download / "a.mp3", "x");
         fs::create_directory(window.root / "other");
         window.form().Form_Load();
-        EXPECT_EQ(window.settings.written,
-                  (Keys{"Dir1", "Drive1", "Dir2", "Drive2", downloadGone ? "Dir2" : "Dir1",
-                        downloadGone ? "Dir1" : "Dir2"}));
+        Keys stored{"Dir1", "Drive1", "Dir2", "Drive2", downloadGone ? "Dir2" : "Dir1"};
+        if (held == DestinationNeverChosen)
+            stored.push_back("Dir2"); // the working folder, then the empty text back
+        stored.push_back(downloadGone ? "Dir1" : "Dir2");
+        EXPECT_EQ(window.settings.written, stored);
         window.restart();
         window.pass();
-        EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
+        EXPECT_NE(window.view.failureLine.find(why), std::string::npos);
 
         DirListBox& own = downloadGone ? static_cast<DirListBox&>(window.Dir1) : window.Dir2;
         DirListBox& other = downloadGone ? static_cast<DirListBox&>(window.Dir2) : window.Dir1;
@@ -264,7 +254,7 @@ TEST(Form1Selection, StartUpRestoresTheChoicesAndAGoneFolderHoldsTheMovesUntilCh
         window.pass();
         EXPECT_TRUE(fs::exists(window.download / "a.mp3"));
         EXPECT_TRUE(fs::is_empty(window.root / "other"));
-        EXPECT_NE(window.view.failureLine.find(text(gone)), std::string::npos);
+        EXPECT_NE(window.view.failureLine.find(why), std::string::npos);
 
         other.setPath(text(downloadGone ? window.destination : window.download));
         own.setPath(text(downloadGone ? window.download : window.destination));
