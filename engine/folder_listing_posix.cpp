@@ -1,5 +1,6 @@
 #include "engine/file_time_posix.h"
 #include "engine/folder_listing.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ bool visitEntries(const std::filesystem::path& folder, mode_t type,
     const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
     if (!dir)
         throw RuntimeError(ErrorNumber::PathNotFound,
-                           "cannot read the folder '" + displayPath(folder) +
+                           "cannot read the folder '" + pathText(folder) +
                                "': " + std::error_code(errno, std::system_category()).message());
     bool sawLinks = false;
     while (const dirent* entry = ::readdir(dir.get())) {

@@ -1,5 +1,6 @@
 #include "engine/file_time_win32.h"
 #include "engine/folder_listing.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "engine/utf16_win32.h"
 
@@ -37,7 +38,7 @@ RuntimeError cannotRead(const std::filesystem::path& folder, int number, const c
                         DWORD error)
 {
     return RuntimeError(
-        number, "cannot read the folder '" + displayPath(folder) + "'" + how + ": " +
+        number, "cannot read the folder '" + pathText(folder) + "'" + how + ": " +
                     std::error_code(static_cast<int>(error), std::system_category()).message());
 }
 
@@ -69,7 +70,7 @@ bool visitEntries(const std::filesystem::path& folder, bool folders,
     if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
         throw RuntimeError(
             ErrorNumber::DeviceIoError,
-            "cannot read the folder '" + displayPath(folder) + "' to its end: " +
+            "cannot read the folder '" + pathText(folder) + "' to its end: " +
                 std::error_code(static_cast<int>(error), std::system_category()).message());
     return sawLinks;
 }

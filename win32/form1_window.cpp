@@ -270,9 +270,9 @@ void Form1Window::lockSelections(bool on)
         unlock();
 }
 
-void Form1Window::holdInput(bool held)
+void Form1Window::dropInput(bool dropping)
 {
-    if (!held) {
+    if (!dropping) {
         ::KillTimer(m_hwnd, greyOutTimerId);
         return;
     }

@@ -48,7 +48,7 @@ private:
     double scaleToFitTexts(UINT dpi) const;
     std::array<ChildWindow*, 9> controls() const;
     std::array<ChildWindow*, 4> selectionLists() const;
-    void holdInput(bool held) override;
+    void dropInput(bool dropping) override;
     int focusedList() const override;
     void enableLists(bool enabled) override;
     void focusList(int list) override;
@@ -56,7 +56,7 @@ private:
     void command(int id, WORD code);
 
     HWND m_hwnd = nullptr;
-    // Read by the mover's thread in post(); gone when the window is.
+    // Read by the listing and moves threads in post(); gone when the window is.
     std::atomic<HWND> m_postTarget = nullptr;
     HFONT m_font = nullptr;
     HWND m_tooltip = nullptr;

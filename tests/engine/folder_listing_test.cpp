@@ -1,7 +1,7 @@
 #include "engine/folder_listing.h"
 #include "engine/folder_notifications_win32.h"
 #include "engine/matching_count.h"
-#include "engine/move_worker.h"
+#include "engine/pass_runner.h"
 #include "support/file_system.h"
 
 #include <fstream>
@@ -105,7 +105,7 @@ TEST(MatchingCount, IsWhatAFullListingGivesAfterAnyChanges)
     std::mt19937 random(20261207);
     MatchingCount count;
     FileMover mover(systemFileOps());
-    MoveWorker passes(mover);
+    PassRunner passes(mover);
     const auto countInPass = [&] {
         int counted = -1;
         passes.start({}, [&] { counted = count.count(folder, media); });

@@ -1,8 +1,8 @@
 #include "engine/runtime_error.h"
+#include "qt/config_file_store.h"
 #include "qt/drive_list_box.h"
 #include "qt/form1_widget.h"
 #include "qt/input_lock.h"
-#include "qt/settings_store.h"
 #include "support/file_system.h"
 #include "support/plain_controls.h"
 
@@ -99,7 +99,7 @@ private slots:
         test::TempFolder config;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(config.path().string()));
-        SettingsStore store;
+        ConfigFileStore store;
         const auto get = [&](const char* key) {
             return store.GetSetting("vlund", "Startup", key, "<default>");
         };
