@@ -234,8 +234,8 @@ int FileMover::removeInterruptedCopies(const fs::path& folder)
     // killed, is gone by then. A copy that another program of ours still writes is looked at
     // again each time, until it ends one way or the other.
     const std::optional<FolderState> state = folderState(folder);
-    const bool seen = state && m_cleaned && folder == m_cleanedFolder &&
-                      state->volume == m_cleaned->volume && state->index == m_cleaned->index;
+    const bool seen =
+        state && m_cleaned && folder == m_cleanedFolder && state->sameFolderAs(*m_cleaned);
     m_cleanedFolder = folder;
     m_cleaned = state;
     if (seen) {

@@ -6,8 +6,7 @@ std::optional<std::vector<std::string>> FolderChanges::since(const std::filesyst
 {
     // The folders above may be renamed with nothing told: the path then names another folder.
     const std::optional<FolderState> state = folderState(folder);
-    const bool sameFolder = state && m_state && state->volume == m_state->volume &&
-                            state->index == m_state->index && folder == m_folder;
+    const bool sameFolder = state && m_state && state->sameFolderAs(*m_state) && folder == m_folder;
     if (m_notifications && sameFolder) {
         if (std::optional<std::vector<std::string>> names = m_notifications->take())
             return names;
