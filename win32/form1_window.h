@@ -41,7 +41,15 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Each message to the window; the longer answers in the functions below.
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void timer(UINT_PTR id);
+    void activate(WORD state);
+    // A task from post(), run once and deleted.
+    void runPosted(LPARAM task);
+    LRESULT colourStatic(WPARAM dc, LPARAM control);
+    void dpiChanged(UINT dpi, const RECT& suggested);
+    void destroy();
     void createControls();
     void applyDpi(UINT dpi);
     void placeControls(const Twips& twips);
