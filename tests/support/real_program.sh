@@ -56,8 +56,7 @@ new_run() {
     stderr_log=$1/stderr expected=$1/expected
     [ -z "$windows" ] || destination=$WINEPREFIX/drive_c${1#"$work"}/destination
     mkdir -p "$download" "$destination" "$config_home"
-    : >"$stderr_log"
-    : >"$expected"
+    : >"$stderr_log" && : >"$expected"
     store_folders "$(windows_path "$download")" "$(windows_path "$destination")"
 }
 
@@ -122,10 +121,7 @@ program_window() {
 }
 
 # Gone, or a zombie waiting to be reaped.
-ended() {
-    local stat
-    ! stat=$(cat "/proc/$1/stat" 2>/dev/null) || { stat=${stat##*) } && [ "${stat%% *}" = Z ]; }
-}
+ended() { local s; ! s=$(cat "/proc/$1/stat" 2>/dev/null) || { s=${s##*) } && [ "${s%% *}" = Z ]; }; }
 
 expect_alive() { [ -n "$pid" ] && ! ended "$pid" || fail "the program is gone ($*)"; }
 
@@ -144,8 +140,7 @@ media_names() {
 
 # Notes in $work/copies each temporary copy made in `folder` from now on, however briefly it lived.
 watch_copies() {
-    inotifywait -m -e create --format %f "$1" </dev/null >"$work/copies" 2>"$work/watch" &
-    watcher=$!
+    inotifywait -m -e create --format %f "$1" </dev/null >"$work/copies" 2>"$work/watch" & watcher=$!
     wait_until 60 grep -q "Watches established" "$work/watch" || fail "cannot watch '$1' for copies"
 }
 
