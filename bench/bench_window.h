@@ -52,8 +52,8 @@ public:
                           [](const std::string&, MsgBoxStyle, const std::string&) {},
                           &systemFileOps(), Client{"no client", ""}});
         m_form->Form_Load();
-        m_dir1.setPath(displayPath(download()));
-        m_dir2.setPath(displayPath(destination()));
+        m_dir1.setPath(pathText(download()));
+        m_dir2.setPath(pathText(destination()));
     }
     ~BenchWindow()
     {

@@ -37,8 +37,9 @@ pids+=($!)
 export DISPLAY=$display
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 unset QT_QPA_PLATFORM
-# Its own settings, and a Wine prefix of its own where no client waits to be started.
-export XDG_CONFIG_HOME=$work/config WINEPREFIX=$work/prefix
+# Its own settings, a Wine prefix of its own where no client waits to be started, and no session
+# bus: one that Qt starts itself through dbus-launch outlives the run.
+export XDG_CONFIG_HOME=$work/config WINEPREFIX=$work/prefix DBUS_SESSION_BUS_ADDRESS=disabled:
 
 if [ -f "$build/win32/vorlund.exe" ]; then
     system="Windows, under Wine"

@@ -57,8 +57,8 @@ private:
 
 std::string describeMove(const fs::path& source, const fs::path& destination)
 {
-    return "cannot move '" + displayPath(source) + "' to '" +
-           displayPath(destination.parent_path()) + "'";
+    return "cannot move '" + pathText(source) + "' to '" + pathText(destination.parent_path()) +
+           "'";
 }
 
 // Most file systems take 255 bytes to a name (UTF-16 units on Windows): a long name gives up the
@@ -146,20 +146,20 @@ FileMover::Placed FileMover::place(const Rename& rename, const fs::path& destina
         if (ec == std::errc::cross_device_link)
             return {true, {}};
         if (ec != std::errc::file_exists)
-            throw std::system_error(ec, "cannot rename to '" + displayPath(candidate) + "'");
+            throw std::system_error(ec, "cannot rename to '" + pathText(candidate) + "'");
         const FileStamp taken = m_ops.stamp(candidate);
         const FileStamp own = file.stamp();
         // The source itself under another spelling would be deleted as its own duplicate.
         if (taken.sameFileAs(own) && sameDirectory(source.parent_path(), candidate.parent_path()))
             throw RuntimeError(ErrorNumber::FileAlreadyExists,
-                               "'" + displayPath(source) + "' is already in the destination");
+                               "'" + pathText(source) + "' is already in the destination");
         // File IDs are not unique on every file system, and unknown on some: only IDs known and
         // contents equal let the source go as already there (another file, or a second link).
         if (taken.hasId() && own.hasId() && sameContents(file, source, candidate))
             return {false, {MoveOutcome::AlreadyThere, candidate}};
     }
     throw std::system_error(std::make_error_code(std::errc::file_exists),
-                            "no free name left for '" + displayPath(destination) + "'");
+                            "no free name left for '" + pathText(destination) + "'");
 }
 
 MoveResult FileMover::move(const fs::path& source, const fs::path& destination,
@@ -234,8 +234,8 @@ int FileMover::removeInterruptedCopies(const fs::path& folder)
     // killed, is gone by then. A copy that another program of ours still writes is looked at
     // again each time, until it ends one way or the other.
     const std::optional<FolderState> state = folderState(folder);
-    const bool seen = state && m_cleaned && folder == m_cleanedFolder &&
-                      state->volume == m_cleaned->volume && state->index == m_cleaned->index;
+    const bool seen =
+        state && m_cleaned && folder == m_cleanedFolder && state->sameFolderAs(*m_cleaned);
     m_cleanedFolder = folder;
     m_cleaned = state;
     if (seen) {

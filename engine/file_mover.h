@@ -36,11 +36,11 @@ public:
     MoveResult move(const std::filesystem::path& source, const std::filesystem::path& destination,
                     const CopyProgress& progress = {});
 
-    // For a run of moves between two folders; see FileOps::holdFolders.
-    FolderHold holdFolders(const std::filesystem::path& sourceFolder,
-                           const std::filesystem::path& destinationFolder)
+    // For a run of moves between two folders; see FileOps::openFolders.
+    OpenFolders openFolders(const std::filesystem::path& sourceFolder,
+                            const std::filesystem::path& destinationFolder)
     {
-        return m_ops.holdFolders({sourceFolder, destinationFolder});
+        return m_ops.openFolders({sourceFolder, destinationFolder});
     }
 
     // Removes the temporary files that interrupted copies left in `folder`; returns how many.

@@ -33,14 +33,14 @@ struct FileStamp
 // Told after each piece of a copy: bytes copied so far, and the file's size.
 using CopyProgress = std::function<void(std::uintmax_t copied, std::uintmax_t total)>;
 
-// Folders kept open for as long as it lives; see FileOps::holdFolders.
-class FolderHold
+// Folders kept open for as long as it lives; see FileOps::openFolders.
+class OpenFolders
 {
 public:
-    FolderHold() = default;
-    explicit FolderHold(std::function<void()> release) : m_release(std::move(release)) {}
-    FolderHold(FolderHold&& other) noexcept : m_release(std::exchange(other.m_release, {})) {}
-    FolderHold& operator=(FolderHold&& other) noexcept
+    OpenFolders() = default;
+    explicit OpenFolders(std::function<void()> release) : m_release(std::move(release)) {}
+    OpenFolders(OpenFolders&& other) noexcept : m_release(std::exchange(other.m_release, {})) {}
+    OpenFolders& operator=(OpenFolders&& other) noexcept
     {
         if (this != &other) {
             release();
@@ -48,9 +48,9 @@ public:
         }
         return *this;
     }
-    FolderHold(const FolderHold&) = delete;
-    FolderHold& operator=(const FolderHold&) = delete;
-    ~FolderHold() { release(); }
+    OpenFolders(const OpenFolders&) = delete;
+    OpenFolders& operator=(const OpenFolders&) = delete;
+    ~OpenFolders() { release(); }
 
 private:
     void release()
@@ -103,11 +103,11 @@ public:
     virtual std::error_code renameNoReplace(const std::filesystem::path& from,
                                             const std::filesystem::path& to) = 0;
 
-    // Keeps `folders` open while the hold lives, so that renames of the files right inside them
+    // Keeps `folders` open while the result lives, so that renames of the files right inside them
     // on this thread reach them through the open folders, as `mv` does, instead of looking each
-    // path up again. A folder replaced meanwhile is still the one held. Ends on the thread that
-    // took it. Where the system has no such thing, nothing is held.
-    virtual FolderHold holdFolders(const std::vector<std::filesystem::path>& /*folders*/)
+    // path up again. A folder replaced meanwhile is still the one open. Ends on the thread that
+    // opened it. Where the system has no such thing, nothing is kept open.
+    virtual OpenFolders openFolders(const std::vector<std::filesystem::path>& /*folders*/)
     {
         return {};
     }

@@ -1,6 +1,6 @@
 #include "engine/file_ops.h"
 #include "engine/file_time_posix.h"
-#include "engine/held_folders_posix.h"
+#include "engine/open_folders_posix.h"
 #include "engine/owned_handle.h"
 
 #include <algorithm>
@@ -308,9 +308,9 @@ public:
         return renameWithoutReplacing(from, to);
     }
 
-    FolderHold holdFolders(const std::vector<fs::path>& folders) override
+    OpenFolders openFolders(const std::vector<fs::path>& folders) override
     {
-        return holdFoldersOnThisThread(folders);
+        return openFoldersOnThisThread(folders);
     }
 
     std::unique_ptr<SourceFile> openSource(const fs::path& file) override

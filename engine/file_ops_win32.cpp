@@ -1,6 +1,7 @@
 #include "engine/file_ops.h"
 #include "engine/file_time_win32.h"
 #include "engine/owned_handle.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "engine/system_path.h"
 
@@ -26,7 +27,7 @@ constexpr DWORD copiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDD
 [[noreturn]] void throwError(DWORD error, const char* what, const fs::path& path)
 {
     throw std::system_error(std::error_code(static_cast<int>(error), std::system_category()),
-                            std::string(what) + " '" + displayPath(path) + "'");
+                            std::string(what) + " '" + pathText(path) + "'");
 }
 
 [[noreturn]] void throwLastError(const char* what, const fs::path& path)

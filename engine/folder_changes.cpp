@@ -14,8 +14,8 @@ std::optional<std::vector<std::string>> FolderChanges::since(const std::filesyst
     // The folders above may be renamed with nothing told: the path then names another folder.
     const std::optional<FolderState> state = folderState(folder);
     const std::optional<FolderState>& followed = m_watch.seen();
-    if (!m_notifications || !state || !followed || state->volume != followed->volume ||
-        state->index != followed->index || folder != m_folder)
+    if (!m_notifications || !state || !followed || !state->sameFolderAs(*followed) ||
+        folder != m_folder)
         return std::nullopt;
     if (std::optional<std::vector<std::string>> names = m_notifications->take())
         return names;

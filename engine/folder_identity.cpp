@@ -8,7 +8,7 @@ bool sameDirectory(const std::filesystem::path& a, const std::filesystem::path& 
 {
     const std::optional<FolderState> first = folderState(a);
     const std::optional<FolderState> second = folderState(b);
-    return first && second && first->volume == second->volume && first->index == second->index;
+    return first && second && first->sameFolderAs(*second);
 }
 
 // ".." is resolved by the system, so the folder above is the real one, whatever links led here.

@@ -20,6 +20,11 @@ struct FolderState
     std::int64_t changedNs = 0;
 
     bool operator==(const FolderState&) const = default;
+    // The same folder, whatever happened in it meanwhile.
+    bool sameFolderAs(const FolderState& other) const
+    {
+        return volume == other.volume && index == other.index;
+    }
 };
 
 // Empty when `folder` is no folder.

@@ -1,5 +1,6 @@
 #include "engine/file_time_posix.h"
 #include "engine/folder_listing.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 
 #include <algorithm>
@@ -82,7 +83,7 @@ FolderEntries::FolderEntries(const std::filesystem::path& folder)
     const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
     if (!dir)
         throw RuntimeError(ErrorNumber::PathNotFound,
-                           "cannot read the folder '" + displayPath(folder) +
+                           "cannot read the folder '" + pathText(folder) +
                                "': " + std::error_code(errno, std::system_category()).message());
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.')

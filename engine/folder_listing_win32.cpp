@@ -1,6 +1,7 @@
 #include "engine/file_time_win32.h"
 #include "engine/folder_handle_win32.h"
 #include "engine/folder_listing.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "engine/system_path.h"
 #include "engine/utf16_win32.h"
@@ -39,7 +40,7 @@ RuntimeError cannotRead(const std::filesystem::path& folder, int number, const c
                         DWORD error)
 {
     return RuntimeError(
-        number, "cannot read the folder '" + displayPath(folder) + "'" + how + ": " +
+        number, "cannot read the folder '" + pathText(folder) + "'" + how + ": " +
                     std::error_code(static_cast<int>(error), std::system_category()).message());
 }
 

@@ -1,3 +1,5 @@
+#include "engine/folder_notifications_win32.h"
+
 #include "engine/folder_notifications.h"
 #include "engine/system_path.h"
 #include "engine/utf16_win32.h"
@@ -6,6 +8,24 @@
 #include <windows.h>
 
 namespace vorlund {
+
+std::optional<std::vector<std::string>> notifiedNames(const std::byte* records, unsigned long bytes)
+{
+    if (bytes == 0)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (DWORD at = 0;;) {
+        FILE_NOTIFY_INFORMATION record;
+        std::memcpy(&record, records + at, sizeof record);
+        std::wstring name(record.FileNameLength / sizeof(wchar_t), L'\0');
+        std::memcpy(name.data(), records + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
+                    record.FileNameLength);
+        names.push_back(toUtf8(name));
+        if (record.NextEntryOffset == 0)
+            return names;
+        at += record.NextEntryOffset;
+    }
+}
 
 struct FolderNotifications::System
 {
@@ -60,23 +80,13 @@ std::optional<std::vector<std::string>> FolderNotifications::take()
             m_system->lost = true;
             break;
         }
-        // No bytes: more changes than the buffer held.
-        if (bytes == 0) {
+        const std::optional<std::vector<std::string>> names =
+            notifiedNames(m_system->buffer, bytes);
+        if (!names) {
             m_system->lost = true;
             break;
         }
-        for (DWORD at = 0;;) {
-            FILE_NOTIFY_INFORMATION record;
-            std::memcpy(&record, m_system->buffer + at, sizeof record);
-            std::wstring name(record.FileNameLength / sizeof(wchar_t), L'\0');
-            std::memcpy(name.data(),
-                        m_system->buffer + at + offsetof(FILE_NOTIFY_INFORMATION, FileName),
-                        record.FileNameLength);
-            changes.push_back(toUtf8(name));
-            if (record.NextEntryOffset == 0)
-                break;
-            at += record.NextEntryOffset;
-        }
+        changes.insert(changes.end(), names->begin(), names->end());
         ::ResetEvent(m_system->overlapped.hEvent);
         m_system->listen();
     }

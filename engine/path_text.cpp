@@ -2,6 +2,12 @@
 
 namespace vorlund {
 
+std::string pathText(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::filesystem::path pathFromText(const std::string& text)
 {
     return std::filesystem::path(std::u8string(text.begin(), text.end()));

@@ -5,7 +5,10 @@
 
 namespace vorlund {
 
-// A path from the text that displayPath gives: UTF-8 on Windows, the name's own bytes elsewhere.
+// A path as text, shown and stored: UTF-8 on Windows, the name's own bytes elsewhere.
+std::string pathText(const std::filesystem::path& path);
+
+// A path from the text that pathText gives.
 std::filesystem::path pathFromText(const std::string& text);
 
 // Folder, the system's separator, name (UTF-8 on Windows, bytes elsewhere): always exactly one

@@ -34,10 +34,4 @@ RuntimeError fileError(const std::error_code& code, const std::string& what)
     return RuntimeError(errorNumberFor(code), what + ": " + code.message());
 }
 
-std::string displayPath(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 } // namespace vorlund

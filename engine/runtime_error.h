@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,8 +45,5 @@ int errorNumberFor(const std::error_code& code);
 
 // "<what>: <the OS's own text>", numbered after the OS failure.
 RuntimeError fileError(const std::error_code& code, const std::string& what);
-
-// A path as text: UTF-8 on Windows, the name's own bytes elsewhere.
-std::string displayPath(const std::filesystem::path& path);
 
 } // namespace vorlund

@@ -34,9 +34,9 @@ InputLock::InputLock(std::vector<QWidget*> widgets, std::chrono::milliseconds gr
     connect(&m_greyTimer, &QTimer::timeout, this, [this] { greyOut(); });
 }
 
-void InputLock::holdInput(bool held)
+void InputLock::dropInput(bool dropping)
 {
-    if (held) {
+    if (dropping) {
         qApp->installEventFilter(this);
         m_greyTimer.start();
     } else {
@@ -63,7 +63,7 @@ void InputLock::focusList(int list)
 }
 
 // Popups (a drive list's drop-down) are windows of their own, so the parents are walked by hand.
-bool InputLock::holds(const QObject* watched) const
+bool InputLock::covers(const QObject* watched) const
 {
     for (auto* widget = qobject_cast<const QWidget*>(watched); widget;
          widget = widget->parentWidget()) {
@@ -75,7 +75,7 @@ bool InputLock::holds(const QObject* watched) const
 
 bool InputLock::eventFilter(QObject* watched, QEvent* event)
 {
-    return isUserInput(*event) && holds(watched);
+    return isUserInput(*event) && covers(watched);
 }
 
 } // namespace vorlund::qt

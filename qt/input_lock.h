@@ -21,13 +21,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void holdInput(bool held) override;
+    void dropInput(bool dropping) override;
     int focusedList() const override;
     void enableLists(bool enabled) override;
     void focusList(int list) override;
 
 private:
-    bool holds(const QObject* watched) const;
+    bool covers(const QObject* watched) const;
 
     std::vector<QWidget*> m_widgets;
     QTimer m_greyTimer;

@@ -1,5 +1,5 @@
+#include "qt/config_file_store.h"
 #include "qt/form1_widget.h"
-#include "qt/settings_store.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     readCommandLine(application);
 
-    vorlund::qt::SettingsStore settings;
+    vorlund::qt::ConfigFileStore settings;
     vorlund::qt::Form1Widget form(settings);
     form.load();
     form.show();

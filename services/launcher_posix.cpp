@@ -1,3 +1,4 @@
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "services/launcher.h"
 #include "services/wine_prefix_posix.h"
@@ -79,14 +80,14 @@ void spawn(const fs::path& program, const std::vector<const char*>& arguments,
 // to ask that of a Linux program, so there the style is left to the program and its window manager.
 void startProgram(const fs::path& path, WindowStyle /*style*/)
 {
-    const std::string what = "cannot start '" + displayPath(path) + "'";
+    const std::string what = "cannot start '" + pathText(path) + "'";
     if (isWindowsDrivePath(path.native())) {
         const fs::path wine = wineCommand(what);
         const fs::path prefix = winePrefix();
         const fs::path file = fileInWinePrefix(prefix, path.native());
         if (file.empty())
             throw RuntimeError(ErrorNumber::FileNotFound,
-                               what + ": no such file in the Wine prefix '" + displayPath(prefix) +
+                               what + ": no such file in the Wine prefix '" + pathText(prefix) +
                                    "'");
         spawn(wine, {wine.c_str(), "start", "/min", "/unix", file.c_str()}, what);
         return;

@@ -1,3 +1,4 @@
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "services/launcher.h"
 
@@ -42,7 +43,7 @@ std::error_code lastError()
 
 void startProgram(const std::filesystem::path& path, WindowStyle style)
 {
-    const std::string what = "cannot start '" + displayPath(path) + "'";
+    const std::string what = "cannot start '" + pathText(path) + "'";
     if (!isAbsolute(path.native()))
         throw RuntimeError(ErrorNumber::FileNotFound, what + ": not an absolute path");
     // Windows answers a folder with "access denied", Wine with "invalid handle": a folder is no

@@ -1,6 +1,7 @@
 #include "win32/dir_list_box.h"
 
 #include "engine/folder_reads.h"
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "engine/utf16_win32.h"
 
@@ -72,7 +73,7 @@ void DirListBox::openParent()
 void DirListBox::open(const std::filesystem::path& folder)
 {
     try {
-        setPath(displayPath(folder));
+        setPath(pathText(folder));
     } catch (const RuntimeError&) {
         // The folder went away since the list was read: show what is there now.
         folderReads().forget(m_path);

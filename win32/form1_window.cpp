@@ -305,9 +305,9 @@ void Form1Window::lockSelections(bool on)
         unlock();
 }
 
-void Form1Window::holdInput(bool held)
+void Form1Window::dropInput(bool dropping)
 {
-    if (!held) {
+    if (!dropping) {
         ::KillTimer(m_hwnd, greyOutTimerId);
         return;
     }
@@ -408,16 +408,69 @@ LRESULT CALLBACK Form1Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
     return window->handle(message, wParam, lParam);
 }
 
+void Form1Window::timer(UINT_PTR id)
+{
+    if (id == Timer1Id)
+        m_form->startPassUnlessOneRuns();
+    else if (id == greyOutTimerId) {
+        ::KillTimer(m_hwnd, greyOutTimerId);
+        greyOut();
+    }
+}
+
+// As a dialog does: the control that had the keyboard gets it back, the first list at first.
+void Form1Window::activate(WORD state)
+{
+    if (state == WA_INACTIVE)
+        m_focusBeforeDeactivation = ::GetFocus();
+    else
+        ::SetFocus(::IsChild(m_hwnd, m_focusBeforeDeactivation) ? m_focusBeforeDeactivation
+                                                                : Dir1->hwnd());
+}
+
+void Form1Window::runPosted(LPARAM task)
+{
+    const std::unique_ptr<std::function<void()>> owned(
+        reinterpret_cast<std::function<void()>*>(task));
+    (*owned)();
+}
+
+// Failures in their colour; progress, as every other static text, as the system draws it.
+LRESULT Form1Window::colourStatic(WPARAM dc, LPARAM control)
+{
+    const LRESULT brush = ::DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, dc, control);
+    if (reinterpret_cast<HWND>(control) == m_statusLine->hwnd() && m_progress.empty() &&
+        !highContrast())
+        ::SetTextColor(reinterpret_cast<HDC>(dc),
+                       RGB(failureColour.red, failureColour.green, failureColour.blue));
+    return brush;
+}
+
+void Form1Window::dpiChanged(UINT dpi, const RECT& suggested)
+{
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    applyDpi(dpi);
+}
+
+void Form1Window::destroy()
+{
+    ::KillTimer(m_hwnd, Timer1Id);
+    ::KillTimer(m_hwnd, greyOutTimerId);
+    m_postTarget = nullptr;
+    // Tasks posted but never run. Drained before the quit is posted: a filtered PeekMessage
+    // takes WM_QUIT too.
+    MSG left;
+    while (::PeekMessageW(&left, m_hwnd, postedTask, postedTask, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(left.lParam);
+    ::PostQuitMessage(0);
+}
+
 LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_TIMER:
-        if (wParam == Timer1Id)
-            m_form->startPassUnlessOneRuns();
-        else if (wParam == greyOutTimerId) {
-            ::KillTimer(m_hwnd, greyOutTimerId);
-            greyOut();
-        }
+        timer(wParam);
         return 0;
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
@@ -430,54 +483,24 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_ACTIVATE:
-        // As a dialog does: the control that had the keyboard gets it back, the first list at
-        // first.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            m_focusBeforeDeactivation = ::GetFocus();
-        } else {
-            ::SetFocus(::IsChild(m_hwnd, m_focusBeforeDeactivation) ? m_focusBeforeDeactivation
-                                                                    : Dir1->hwnd());
-        }
+        activate(LOWORD(wParam));
         return 0;
-    case postedTask: {
-        const std::unique_ptr<std::function<void()>> task(
-            reinterpret_cast<std::function<void()>*>(lParam));
-        (*task)();
+    case postedTask:
+        runPosted(lParam);
         return 0;
-    }
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == m_statusLine->hwnd() && m_progress.empty() &&
-            !highContrast()) {
-            const LRESULT brush = ::DefWindowProcW(m_hwnd, message, wParam, lParam);
-            ::SetTextColor(reinterpret_cast<HDC>(wParam),
-                           RGB(failureColour.red, failureColour.green, failureColour.blue));
-            return brush;
-        }
-        break;
-    case WM_DPICHANGED: {
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        applyDpi(HIWORD(wParam));
+        return colourStatic(wParam, lParam);
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     case WM_CLOSE:
         // A copy broken off keeps its source; the window need not wait for a long one to end.
         m_form->Form_Unload();
         ::DestroyWindow(m_hwnd);
         return 0;
-    case WM_DESTROY: {
-        ::KillTimer(m_hwnd, Timer1Id);
-        ::KillTimer(m_hwnd, greyOutTimerId);
-        m_postTarget = nullptr;
-        // Tasks posted but never run. Drained before the quit is posted: a filtered PeekMessage
-        // takes WM_QUIT too.
-        MSG left;
-        while (::PeekMessageW(&left, m_hwnd, postedTask, postedTask, PM_REMOVE))
-            delete reinterpret_cast<std::function<void()>*>(left.lParam);
-        ::PostQuitMessage(0);
+    case WM_DESTROY:
+        destroy();
         return 0;
-    }
     case WM_NCDESTROY: {
         const HWND hwnd = m_hwnd;
         m_hwnd = nullptr;

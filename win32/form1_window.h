@@ -41,14 +41,22 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Each message to the window; the longer answers in the functions below.
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void timer(UINT_PTR id);
+    void activate(WORD state);
+    // A task from post(), run once and deleted.
+    void runPosted(LPARAM task);
+    LRESULT colourStatic(WPARAM dc, LPARAM control);
+    void dpiChanged(UINT dpi, const RECT& suggested);
+    void destroy();
     void createControls();
     void applyDpi(UINT dpi);
     void placeControls(const Twips& twips);
     double scaleToFitTexts(UINT dpi) const;
     std::array<ChildWindow*, 9> controls() const;
     std::array<ChildWindow*, 4> selectionLists() const;
-    void holdInput(bool held) override;
+    void dropInput(bool dropping) override;
     int focusedList() const override;
     void enableLists(bool enabled) override;
     void focusList(int list) override;
@@ -56,7 +64,7 @@ private:
     void command(int id, WORD code);
 
     HWND m_hwnd = nullptr;
-    // Read by the mover's thread in post(); gone when the window is.
+    // Read by the listing and moves threads in post(); gone when the window is.
     std::atomic<HWND> m_postTarget = nullptr;
     HFONT m_font = nullptr;
     HWND m_tooltip = nullptr;

@@ -20,7 +20,7 @@ std::vector<FolderRow> folderRows(const std::filesystem::path& open)
     std::vector<FolderRow> rows;
     for (const std::filesystem::path& folder : chain) {
         const std::filesystem::path label = folder.has_relative_path() ? folder.filename() : folder;
-        rows.push_back({displayPath(label), folder, static_cast<int>(rows.size()), true});
+        rows.push_back({pathText(label), folder, static_cast<int>(rows.size()), true});
     }
     std::vector<std::string> subfolders;
     try {

@@ -20,7 +20,7 @@ const std::string SettingsSection = "Startup";
 Form1::Form1(Form1Controls controls, Form1Services services)
     : m_window(controls.window), Drive1(controls.Drive1), Drive2(controls.Drive2),
       Dir1(controls.Dir1), Dir2(controls.Dir2), Text1(controls.Text1), Text2(controls.Text2),
-      m_services(std::move(services)), m_mover(*m_services.fileOps), m_worker(m_mover)
+      m_services(std::move(services)), m_mover(*m_services.fileOps), m_pass(m_mover)
 {
     Dir1.Change.connect([this] { runSelectionHandler(Download, &Form1::Dir1_Change); });
     Dir2.Change.connect([this] { runSelectionHandler(Destination, &Form1::Dir2_Change); });
@@ -30,7 +30,7 @@ Form1::Form1(Form1Controls controls, Form1Services services)
 
 Form1::~Form1()
 {
-    m_worker.stop();
+    m_pass.stop();
     for (ChangeEvent* event : {&Dir1.Change, &Dir2.Change, &Drive1.Change, &Drive2.Change})
         event->connect(nullptr);
 }
@@ -67,7 +67,7 @@ void Form1::Form_Load()
     });
 }
 
-// Step 1 here; the rest reads the folders, so it runs on the moves' thread, with the folders
+// Step 1 here; the rest reads the folders, so it runs on the listing thread, with the folders
 // the lists showed at the tick: a folder of 100,000 files never holds the window.
 void Form1::Timer1_Timer()
 {
@@ -75,7 +75,7 @@ void Form1::Timer1_Timer()
     const PassFolders folders{Dir1.Path(), Dir2.Path(),
                               !m_holds[Download].empty() || !m_holds[Destination].empty(),
                               m_mountPoints, m_volumes};
-    MoveWorker::Events events;
+    PassRunner::Events events;
     events.progress = [this](const MoveJob& job, std::uintmax_t copied, std::uintmax_t total) {
         m_window.post([=, this, file = job.source] { showProgress(file, copied, total); });
     };
@@ -83,7 +83,7 @@ void Form1::Timer1_Timer()
         m_window.post([this, text = error.description()] { report(text); });
     };
     events.finished = [this] { m_window.post([this] { endPass(); }); };
-    m_worker.start(std::move(events), [this, folders] { listAndMove(folders); });
+    m_pass.start(std::move(events), [this, folders] { listAndMove(folders); });
 }
 
 // An error that no trap catches ends the pass, is reported, and the program goes on. A file that
@@ -94,7 +94,7 @@ void Form1::listAndMove(const PassFolders& folders)
         for (const std::filesystem::path& mountPoint : folders.mountPoints) {
             if (!mountPoint.empty() && !isMountPoint(mountPoint))
                 throw RuntimeError(ErrorNumber::PathNotFound,
-                                   "the volume at '" + displayPath(mountPoint) +
+                                   "the volume at '" + pathText(mountPoint) +
                                        "' is not there: nothing moves until it is back");
         }
         // File2 and File3 are read as they are pointed at this pass's folders: refreshed at the
@@ -113,8 +113,8 @@ void Form1::listAndMove(const PassFolders& folders)
             m_mover.removeInterruptedCopies(folders.destination);
             for (int i = 0, n = File1.ListCount(); i < n; ++i) {
                 File1.setListIndex(i);
-                m_worker.add({joinFsPath(folders.download, File1.FileName()),
-                              joinFsPath(folders.destination, File1.FileName())});
+                m_pass.add({joinFsPath(folders.download, File1.FileName()),
+                            joinFsPath(folders.destination, File1.FileName())});
             }
         }
     } catch (const std::exception& error) {
@@ -124,7 +124,7 @@ void Form1::listAndMove(const PassFolders& folders)
             showFailures();
         });
     }
-    m_worker.close();
+    m_pass.close();
 }
 
 void Form1::startPassUnlessOneRuns()
@@ -161,24 +161,24 @@ void Form1::showProgress(const std::filesystem::path& file, std::uintmax_t copie
                          std::uintmax_t total)
 {
     const auto percent = total == 0 ? 100 : copied * 100 / total;
-    m_window.showProgress("Moving " + displayPath(file.filename()) + ": " +
-                          std::to_string(percent) + " %");
+    m_window.showProgress("Moving " + pathText(file.filename()) + ": " + std::to_string(percent) +
+                          " %");
 }
 
 void Form1::Form_Unload()
 {
-    m_worker.stop();
+    m_pass.stop();
 }
 
 void Form1::Dir1_Change()
 {
-    resumeNext([&] { SaveSetting("Dir1", displayPath(Dir1.Path())); });
+    resumeNext([&] { SaveSetting("Dir1", pathText(Dir1.Path())); });
     resumeNext([&] { File1.setPath(Dir1.Path()); });
 }
 
 void Form1::Dir2_Change()
 {
-    resumeNext([&] { SaveSetting("Dir2", displayPath(Dir2.Path())); });
+    resumeNext([&] { SaveSetting("Dir2", pathText(Dir2.Path())); });
 }
 
 void Form1::Drive1_Change()
@@ -268,7 +268,7 @@ void Form1::refuseAnotherVolume(const PassFolders& folders)
             column == Download ? folders.download : folders.destination;
         if (folders.volumes[column] && lastingVolumeOf(folder) != folders.volumes[column])
             throw RuntimeError(ErrorNumber::PathNotFound,
-                               "another volume stands at '" + displayPath(folder.root_path()) +
+                               "another volume stands at '" + pathText(folder.root_path()) +
                                    "': nothing moves until the one chosen is back");
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/file_mover.h"
-#include "engine/move_worker.h"
+#include "engine/pass_runner.h"
 #include "services/settings_store.h"
 #include "window/controls.h"
 #include "window/failure_report.h"
@@ -124,7 +124,7 @@ private:
 
     Form1Services m_services;
     FileMover m_mover;
-    MoveWorker m_worker;
+    PassRunner m_pass;
     bool m_passRunning = false;
     FailureReport m_passFailures;
     std::string m_selectionFailure;

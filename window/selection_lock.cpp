@@ -7,7 +7,7 @@ void SelectionLock::lock()
     if (m_locked)
         return;
     m_locked = true;
-    holdInput(true);
+    dropInput(true);
 }
 
 void SelectionLock::unlock()
@@ -15,7 +15,7 @@ void SelectionLock::unlock()
     if (!m_locked)
         return;
     m_locked = false;
-    holdInput(false);
+    dropInput(false);
     if (!m_greyed)
         return;
     m_greyed = false;

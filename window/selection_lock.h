@@ -4,7 +4,7 @@
 
 namespace vorlund {
 
-// Holds the drive and folder lists still while a pass runs: the front end drops the user's input
+// Keeps the drive and folder lists still while a pass runs: the front end drops the user's input
 // to them while locked. A lock that lasts longer than greyOutDelay also greys them out, and gives
 // back the focus one of them had when it ends; a short pass so shows nothing and moves no focus.
 class SelectionLock
@@ -15,14 +15,14 @@ public:
     virtual ~SelectionLock() = default;
     void lock();
     void unlock();
-    // Called by the front end's timer that holdInput(true) starts.
+    // Called by the front end's timer that dropInput(true) starts.
     void greyOut();
     bool locked() const { return m_locked; }
 
 protected:
     // Starts dropping the user's input to the lists and a single-shot timer that calls greyOut();
     // false stops both.
-    virtual void holdInput(bool held) = 0;
+    virtual void dropInput(bool dropping) = 0;
     // The list with the keyboard focus, -1 for none.
     virtual int focusedList() const = 0;
     virtual void enableLists(bool enabled) = 0;

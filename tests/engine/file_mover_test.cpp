@@ -26,7 +26,7 @@ Names namesIn(const fs::path& folder)
 {
     Names names;
     for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(displayPath(entry.path().filename()));
+        names.push_back(pathText(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -64,7 +64,7 @@ protected:
         fs::create_directory(download);
         fs::create_directory(destination);
         ops.pretendOtherVolume = across && otherVolume.empty();
-        hold = mover.holdFolders(download, destination);
+        opened = mover.openFolders(download, destination);
     }
     MoveResult move(const fs::path& name)
     {
@@ -80,7 +80,7 @@ protected:
     fs::path destination = away / "destination";
     FaultyOps ops;
     FileMover mover{ops};
-    FolderHold hold;
+    OpenFolders opened;
     std::uintmax_t told = 0;
 };
 

@@ -1,8 +1,8 @@
 #include "engine/runtime_error.h"
+#include "qt/config_file_store.h"
 #include "qt/drive_list_box.h"
 #include "qt/form1_widget.h"
 #include "qt/input_lock.h"
-#include "qt/settings_store.h"
 #include "support/file_system.h"
 #include "support/plain_controls.h"
 
@@ -22,8 +22,9 @@ class FrontEndTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Whatever the desktop's font, no fixed text is cut off: a count of five digits included.
-    void everyFixedTextShowsInFull()
+    // Whatever the desktop's font, no fixed text is cut off (a count of five digits included), and
+    // a long failure line gives up its middle, keeping what failed and why.
+    void everyFixedTextShowsInFullAndALongFailureItsEnds()
     {
         test::MemorySettings settings;
         Form1Widget form(settings);
@@ -43,6 +44,12 @@ private slots:
                 edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width();
             QVERIFY2(edit->fontMetrics().horizontalAdvance(QLatin1String(text)) + 4 <= room, text);
         }
+        const std::string failure = "cannot move '/" + std::string(400, 'x') + "': Disk full";
+        form.showFailures(failure, failure);
+        const QString shown = form.findChild<QLabel*>(QStringLiteral("failureLine"))->text();
+        QVERIFY2(shown.startsWith("cannot move '/") && shown.endsWith("': Disk full") &&
+                     shown.contains(QChar(0x2026)),
+                 qPrintable(shown));
     }
 
     void theDriveListRaisesChangeWhenTheUserPicksAnotherDrive()
@@ -92,7 +99,7 @@ private slots:
         test::TempFolder config;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString(config.path().string()));
-        SettingsStore store;
+        ConfigFileStore store;
         const auto get = [&](const char* key) {
             return store.GetSetting("vlund", "Startup", key, "<default>");
         };

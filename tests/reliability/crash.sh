@@ -8,9 +8,9 @@ source "$(dirname "$0")/../support/real_program.sh"
 
 kills=${2:-60} seconds=${3:-120} least_kills=15
 init_work "$1"
-[ -n "$windows" ] || strace -qq -o /dev/null true 2>/dev/null ||
-    { echo "SKIP: strace cannot trace here (missing, or ptrace not allowed)"; exit "$skip_code"; }
+[ -n "$windows" ] || need_strace
 need_tmpfs "$download" 512m
+watch_copies "$destination"
 random_file "$download/partial.dat" 100000 "$work/partial"
 
 # Keeps three large files waiting, written while the program is down so it never sees half of one.
@@ -40,12 +40,6 @@ flushed_before_renamed() {
          END { exit bad }' "$1"
 }
 
-# True once a temporary copy shows that is not among the names `$1` lists.
-has_new_temporary() {
-    [ -n "$(comm -13 <(sort <<<"$1") <(cd "$destination" && printf '%s\n' .vorlund-*.part |
-        sort))" ]
-}
-
 for ((kill_number = 1; kill_number <= kills && (kill_number <= least_kills || SECONDS < seconds);
     kill_number++)); do
     [ $((kill_number % 10)) -ne 1 ] || echo "crash: kill $kill_number of at most $kills, $SECONDS s"
@@ -57,12 +51,12 @@ for ((kill_number = 1; kill_number <= kills && (kill_number <= least_kills || SE
     tracer+=(--)
     # Wine renames and deletes in its server, out of the traced program's sight.
     [ -z "$windows" ] || tracer=()
-    left_over=$(cd "$destination" && printf '%s\n' .vorlund-*.part)
+    copies=$(wc -l <"$work/copies")
     start_program "${tracer[@]}"
     if [ $((kill_number % 5)) -eq 0 ]; then
         pause_ms=$(random_between 0 2500) # anywhere: starting up, listing, between files
     else
-        wait_until 10 has_new_temporary "$left_over" || true
+        wait_until 60 eval '[ $(wc -l <"$work/copies") -gt $copies ]' || fail "no copy before kill $kill_number"
         pause_ms=$(random_between 0 $((60 + 2 * delay_ms)))
     fi
     sleep "$((pause_ms / 1000)).$(printf '%03d' $((pause_ms % 1000)))"

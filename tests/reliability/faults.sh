@@ -30,7 +30,7 @@ fault_destination_full() {
 # folder must stay empty; for vorlund.exe a drive letter removed. Meanwhile nothing leaves the
 # download folder; once it is back, the moves resume by themselves.
 fault_volume_gone() {
-    local volume=$fault_dir/volume i left
+    local volume=$fault_dir/volume i left reads=()
     need_tmpfs "$volume" 256m
     if [ -n "$windows" ]; then
         destination=$volume/destination && mkdir "$destination"
@@ -42,9 +42,14 @@ fault_volume_gone() {
         volume_back() { mount --bind "$volume" "$destination" && mounts+=("$destination"); }
     fi
     volume_back
-    for ((i = 0; i < 8; i++)); do random_file "$download/v$i.mp3" $((6 << 20)) "$expected"; done
-    start_program
-    wait_until 120 eval '! no_temporary_in "$destination"' || fail "no copy started"
+    for ((i = 0; i < 4; i++)); do random_file "$download/v$i.mp3" $((6 << 20)) "$expected"; done
+    # Each read of a file to move waits 100 ms, so that a copy is under way when the volume goes;
+    # Wine reads files in the program's own process too, while its server's pipes stay fast.
+    need_strace && watch_copies "$destination"
+    for i in "$download"/*; do reads+=(-P "$i"); done
+    start_program strace -f --seccomp-bpf -qq -o /dev/null -e trace=read,copy_file_range \
+        -e inject=read,copy_file_range:delay_enter=100ms "${reads[@]}" --
+    wait_until 120 test -s "$work/copies" || fail "no copy started"
     volume_away
     wait_until 60 grep -q "is not there\|'V:" "$stderr_log" || fail "the missing volume was not told"
     left=$(media_names "$download")
@@ -91,7 +96,7 @@ for fault in "${faults[@]}"; do
     fault_dir=$work/$fault
     new_run "$fault_dir"
     "fault_$fault"
-    expect_alive "at the end of $fault"
+    [ -z "$pid" ] || expect_alive "at the end of $fault" # unless the fault started none
     echo "fault $fault: ok ($details)"
 done
 echo "faults: ${#faults[@]} tried, the program alive after each, no file lost"

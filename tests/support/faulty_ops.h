@@ -33,9 +33,9 @@ public:
         const std::error_code fault = faultOfRename(from, to);
         return fault ? fault : real().renameNoReplace(from, to);
     }
-    FolderHold holdFolders(const std::vector<std::filesystem::path>& folders) override
+    OpenFolders openFolders(const std::vector<std::filesystem::path>& folders) override
     {
-        return real().holdFolders(folders);
+        return real().openFolders(folders);
     }
     std::unique_ptr<SourceFile> openSource(const std::filesystem::path& file) override
     {

@@ -12,16 +12,20 @@ if [ -z "${VORLUND_TEST_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-noreset" "$0" "$@"
 fi
 
-work= pid= mounts=() exit_hooks=() windows= launch=()
+work= pid= watcher= mounts=() exit_hooks=() windows= launch=()
 unset QT_QPA_PLATFORM
 # No offers to install Mono or Gecko, and no menu entries written into the home folder.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A session bus of the test's own (VORLUND_TEST_BUS) or none: never the machine's, nor one that Qt
+# starts through dbus-launch, which outlives the program and keeps a tracer waiting for it.
+[ -n "${VORLUND_TEST_BUS:-}" ] || export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 cleanup() {
     local status=$? i
-    stop_program
+    stop_program || status=1
+    [ -z "$watcher" ] || kill "$watcher" 2>/dev/null || true
     for i in "${exit_hooks[@]}"; do "$i"; done
-    { wineserver -k && wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
+    { wineserver -k && timeout 60 wineserver -w; } 2>/dev/null || true # a client's, or vorlund.exe's
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" 2>/dev/null || true
     done
@@ -40,7 +44,8 @@ init_work() {
     if [[ $program == *.exe ]]; then
         windows=1 launch=(wine)
         mkdir -p "$WINEPREFIX" && wineserver -p </dev/null >/dev/null 2>&1
-        wineboot --init </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
+        timeout -v 300 wineboot --init </dev/null >"$work/wineboot.log" 2>&1 ||
+            fail "wineboot failed or ran past 300 s: $(tail -n 5 "$work/wineboot.log")"
     fi
     new_run "$work"
 }
@@ -51,8 +56,7 @@ new_run() {
     stderr_log=$1/stderr expected=$1/expected
     [ -z "$windows" ] || destination=$WINEPREFIX/drive_c${1#"$work"}/destination
     mkdir -p "$download" "$destination" "$config_home"
-    : >"$stderr_log"
-    : >"$expected"
+    : >"$stderr_log" && : >"$expected"
     store_folders "$(windows_path "$download")" "$(windows_path "$destination")"
 }
 
@@ -66,9 +70,9 @@ windows_path() {
 # Stores the program's selections Dir1 and Dir2 for its next start.
 store_folders() {
     [ -n "$windows" ] || { printf '[Startup]\nDir1=%s\nDir2=%s\n' "$@" >"$config_home/vlund.conf" && return; }
-    wine reg add 'HKCU\Software\vlund\Startup' /v Dir1 /d "$1" /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\vlund\Startup' /v Dir2 /d "$2" /f >/dev/null 2>&1 ||
-        fail "cannot store the folders"
+    local i
+    for i in 1 2; do timeout 60 wine reg add 'HKCU\Software\vlund\Startup' /v "Dir$i" /d "${!i}" /f \
+        >/dev/null 2>&1 || fail "cannot store Dir$i (or not within a minute)"; done
 }
 
 fail() {
@@ -77,15 +81,16 @@ fail() {
     exit 1
 }
 
+skip() { echo "SKIP: $*" && exit "$skip_code"; }
+
 # A tmpfs of `size` at `folder`; the test skips without the right to mount one.
 need_tmpfs() {
-    mkdir -p "$1"
-    mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null || {
-        echo "SKIP: cannot mount a tmpfs at '$1' (needs root or CAP_SYS_ADMIN)"
-        exit "$skip_code"
-    }
+    mkdir -p "$1" && mount -t tmpfs -o "size=$2,mode=0755" tmpfs "$1" 2>/dev/null ||
+        skip "cannot mount a tmpfs at '$1' (needs root or CAP_SYS_ADMIN)"
     mounts+=("$1")
 }
+
+need_strace() { strace -qq -o /dev/null true 2>/dev/null || skip "strace missing, or ptrace not allowed"; }
 
 # Starts the program, under `tracer...` when given; `pid` is the program's own process.
 start_program() {
@@ -95,17 +100,19 @@ start_program() {
         exec "$@" /bin/sh -c 'echo $$ >"$1" && log=$2 && shift 2 && exec "$@" 2>>"$log"' sh \
             "$work/pid" "$stderr_log" "${launch[@]}" "$program" 2>>"$work/tracer.log") &
     runner=$!
-    until [ -s "$work/pid" ]; do
-        kill -0 "$runner" 2>/dev/null || fail "the program did not start"
-        sleep 0.01
-    done
+    disown "$runner" # no note of its end on stderr: ended() tells
+    wait_until 60 eval '[ -s "$work/pid" ] || ended "$runner"' && [ -s "$work/pid" ] ||
+        fail "the program did not start (within a minute)"
     pid=$(<"$work/pid")
 }
 
-# SIGKILL unless told otherwise; waits until the process (and a tracer) is gone.
+# SIGKILL unless told otherwise; waits a minute at most until the process (and a tracer) is gone.
 stop_program() {
-    [ -z "$pid" ] || { kill "-${1:-KILL}" "$pid" 2>/dev/null || true; wait "$runner" 2>/dev/null || true; }
+    [ -n "$pid" ] || return 0
+    kill "-${1:-KILL}" "$pid" 2>/dev/null || true
     pid=
+    wait_until 60 ended "$runner" || { kill -KILL "$runner" &&
+        echo "FAIL: the program or its tracer outlived SIG${1:-KILL} by a minute" >&2 && return 1; }
 }
 
 # The program's window: each test has an X server of its own.
@@ -113,27 +120,28 @@ program_window() {
     xwininfo -root -tree | awk '/"(Form1|Vorlund )/ { print $1; found = 1 } END { exit !found }'
 }
 
-# Alive and not a zombie waiting to be reaped.
-expect_alive() {
-    local stat
-    [ -n "$pid" ] && stat=$(<"/proc/$pid/stat") 2>/dev/null && stat=${stat##*) } &&
-        [ "${stat%% *}" != Z ] || fail "the program is gone ($*)"
-}
+# Gone, or a zombie waiting to be reaped.
+ended() { local s; ! s=$(cat "/proc/$1/stat" 2>/dev/null) || { s=${s##*) } && [ "${s%% *}" = Z ]; }; }
+
+expect_alive() { [ -n "$pid" ] && ! ended "$pid" || fail "the program is gone ($*)"; }
 
 # Polls `command...` for at most `seconds`: a guard against a hang, long for a loaded machine.
 wait_until() {
     local deadline=$((SECONDS + $1))
     shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
+    until "$@"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
 # The media files directly in `folder`, hidden ones passed over.
 media_names() {
     LC_ALL=C find "$1" -mindepth 1 -maxdepth 1 -type f -name '[!.]*' \
         -iregex '.*\.\(mp3\|wma\|mpg\|zip\|jpg\|gif\)' -printf '%f\n'
+}
+
+# Notes in $work/copies each temporary copy made in `folder` from now on, however briefly it lived.
+watch_copies() {
+    inotifywait -m -e create --format %f "$1" </dev/null >"$work/copies" 2>"$work/watch" & watcher=$!
+    wait_until 60 grep -q "Watches established" "$work/watch" || fail "cannot watch '$1' for copies"
 }
 
 no_temporary_in() { ! compgen -G "$1/.vorlund-*.part" >/dev/null; }

@@ -9,13 +9,13 @@ zip=$(realpath "$2")
 session=$(dirname "$(realpath "$0")")/../support/wine-session
 work=$(mktemp -d)
 trap '"$session" stop "$work"; rm -rf "$work"' EXIT
-in_wine() { "$session" run "$work" "$@"; }
+in_wine() { timeout -v 120 "$session" run "$work" "$@"; } # says what it stopped
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Polls for at most a minute: the uninstaller runs on in a copy of itself after it returns.
 eventually() { for _ in $(seq 600); do "$@" && return 0; sleep 0.1; done; return 1; }
 
 [ "$(unzip -Z1 "$zip")" = vorlund.exe ] || fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
-"$session" start "$work" >/dev/null
+timeout -v 400 "$session" start "$work" >/dev/null
 selections='HKCU\Software\vlund\Startup'
 mkdir -p "$work/download" "$work/destination"
 in_wine wine reg add "$selections" /v Dir1 /d "Z:${work//\//\\}\\download" /f >/dev/null

@@ -1,4 +1,5 @@
 // Drives the real vorlund.exe from outside, its selections in the Wine session's registry.
+#include "engine/path_text.h"
 #include "engine/runtime_error.h"
 #include "engine/utf16_win32.h"
 #include "services/registry_store.h"
@@ -100,9 +101,9 @@ protected:
         for (const fs::path& folder : {download, destination, destination / "sub", working})
             fs::create_directories(folder);
         for (const char* key : {"Drive1", "Drive2"})
-            store.SaveSetting("vlund", "Startup", key, displayPath(folder.path().root_path()));
-        store.SaveSetting("vlund", "Startup", "Dir1", displayPath(download));
-        store.SaveSetting("vlund", "Startup", "Dir2", displayPath(destination));
+            store.SaveSetting("vlund", "Startup", key, pathText(folder.path().root_path()));
+        store.SaveSetting("vlund", "Startup", "Dir1", pathText(download));
+        store.SaveSetting("vlund", "Startup", "Dir2", pathText(destination));
         fs::remove_all(clientFolder);
         fs::create_directories(clientFolder);
         fs::copy_file(VORLUND_FAKE_CLIENT, clientFolder / "klrun.exe");
@@ -154,7 +155,7 @@ TEST_F(VorlundExe, MovesADownloadOnlyOnceItsWriterClosesIt)
     const TempFolder away{otherVolume.empty() ? folder.path() : otherVolume};
     for (const fs::path& into : {destination / "sub", away / "destination"}) {
         fs::create_directories(into);
-        store.SaveSetting("vlund", "Startup", "Dir2", displayPath(into));
+        store.SaveSetting("vlund", "Startup", "Dir2", pathText(into));
         std::vector<HANDLE> writers;
         for (const DWORD share :
              {DWORD{FILE_SHARE_WRITE | FILE_SHARE_DELETE}, DWORD{FILE_SHARE_WRITE}})
@@ -215,13 +216,13 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
     EXPECT_EQ(TreeView_GetParent(Dir2, sub), TreeView_GetSelection(Dir2));
     TreeView_SelectItem(Dir2, sub);
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ(stored("Dir2"), displayPath(destination / "sub"));
+    EXPECT_EQ(stored("Dir2"), pathText(destination / "sub"));
     EXPECT_TRUE(counted("2"));
     // Renamed away while the program runs, then the folder above chosen: moved and counted there.
     fs::rename(destination / "sub", folder / "away");
     writeFile(download / "late.mp3", "late");
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
-    EXPECT_TRUE(eventually([&] { return stored("Dir2") == displayPath(destination); }));
+    EXPECT_TRUE(eventually([&] { return stored("Dir2") == pathText(destination); }));
     EXPECT_TRUE(counted("1")) << textOf(program.control(Text2Id));
 
     const HWND Drive2 = program.control(Drive2Id);
@@ -232,7 +233,7 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
                    0);
     program.notify(Drive2Id, CBN_SELCHANGE);
     const std::string drive = stored("Drive2");
-    EXPECT_NE(drive, displayPath(folder.path().root_path()));
+    EXPECT_NE(drive, pathText(folder.path().root_path()));
     EXPECT_EQ(stored("Dir2").substr(0, 2), drive.substr(0, 2));
     EXPECT_EQ(program.close(), 0u);
 }

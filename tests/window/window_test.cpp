@@ -24,7 +24,7 @@ using Keys = std::vector<std::string>;
 
 std::string text(const fs::path& path)
 {
-    return displayPath(path.lexically_normal().make_preferred());
+    return pathText(path.lexically_normal().make_preferred());
 }
 
 // Makes `folder` the working folder, and gives the one before.

@@ -1,4 +1,4 @@
-#include "engine/held_folders_posix.h"
+#include "engine/open_folders_posix.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -9,13 +9,13 @@
 namespace vorlund {
 namespace {
 
-struct HeldFolder
+struct OpenFolder
 {
     std::string path;
     int fd;
 };
 
-thread_local std::vector<HeldFolder> heldFolders;
+thread_local std::vector<OpenFolder> thisThreadsFolders;
 
 // "/a/b//" and "/a/b" name one folder, and so do "/" and "//".
 std::string_view withoutTrailingSeparators(std::string_view path)
@@ -27,7 +27,7 @@ std::string_view withoutTrailingSeparators(std::string_view path)
 
 } // namespace
 
-FolderHold holdFoldersOnThisThread(const std::vector<std::filesystem::path>& folders)
+OpenFolders openFoldersOnThisThread(const std::vector<std::filesystem::path>& folders)
 {
     std::vector<int> opened;
     for (const std::filesystem::path& folder : folders) {
@@ -35,12 +35,13 @@ FolderHold holdFoldersOnThisThread(const std::vector<std::filesystem::path>& fol
         const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        heldFolders.push_back({std::string(withoutTrailingSeparators(folder.native())), fd});
+        thisThreadsFolders.push_back({std::string(withoutTrailingSeparators(folder.native())), fd});
         opened.push_back(fd);
     }
-    return FolderHold([opened] {
+    return OpenFolders([opened] {
         for (const int fd : opened) {
-            std::erase_if(heldFolders, [fd](const HeldFolder& held) { return held.fd == fd; });
+            std::erase_if(thisThreadsFolders,
+                          [fd](const OpenFolder& open) { return open.fd == fd; });
             ::close(fd);
         }
     });
@@ -50,15 +51,15 @@ FileAt locate(const std::filesystem::path& file)
 {
     const std::string& path = file.native();
     const std::size_t nameStart = path.rfind('/') + 1; // 0 when there is no separator
-    if (nameStart == 0 || nameStart == path.size() || heldFolders.empty())
+    if (nameStart == 0 || nameStart == path.size() || thisThreadsFolders.empty())
         return {AT_FDCWD, path.c_str()};
     const std::string_view folder =
         withoutTrailingSeparators(std::string_view(path).substr(0, nameStart));
-    const auto held = std::find_if(heldFolders.begin(), heldFolders.end(),
-                                   [folder](const HeldFolder& h) { return h.path == folder; });
-    if (held == heldFolders.end())
+    const auto open = std::find_if(thisThreadsFolders.begin(), thisThreadsFolders.end(),
+                                   [folder](const OpenFolder& f) { return f.path == folder; });
+    if (open == thisThreadsFolders.end())
         return {AT_FDCWD, path.c_str()};
-    return {held->fd, path.c_str() + nameStart};
+    return {open->fd, path.c_str() + nameStart};
 }
 
 } // namespace vorlund

@@ -5,7 +5,7 @@
 namespace vorlund::qt {
 
 // QSettings in the system's native format: <config folder>/<application>.conf.
-class SettingsStore : public vorlund::SettingsStore
+class ConfigFileStore : public SettingsStore
 {
 public:
     std::string GetSetting(const std::string& application, const std::string& section,

@@ -1,4 +1,4 @@
-#include "qt/settings_store.h"
+#include "qt/config_file_store.h"
 
 #include "engine/runtime_error.h"
 #include "qt/native_path.h"
@@ -21,8 +21,8 @@ QString keyPath(const std::string& section, const std::string& key)
 
 } // namespace
 
-std::string SettingsStore::GetSetting(const std::string& application, const std::string& section,
-                                      const std::string& key, const std::string& defaultValue)
+std::string ConfigFileStore::GetSetting(const std::string& application, const std::string& section,
+                                        const std::string& key, const std::string& defaultValue)
 {
     const QVariant value = storeOf(application).value(keyPath(section, key));
     // A value someone stored as a list or a number is no path of ours: take the default.
@@ -31,8 +31,8 @@ std::string SettingsStore::GetSetting(const std::string& application, const std:
     return toFsName(value.toString());
 }
 
-void SettingsStore::SaveSetting(const std::string& application, const std::string& section,
-                                const std::string& key, const std::string& value)
+void ConfigFileStore::SaveSetting(const std::string& application, const std::string& section,
+                                  const std::string& key, const std::string& value)
 {
     QSettings store = storeOf(application);
     store.setValue(keyPath(section, key), fromFsName(value));

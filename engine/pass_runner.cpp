@@ -1,4 +1,4 @@
-#include "engine/move_worker.h"
+#include "engine/pass_runner.h"
 
 #include <exception>
 #include <utility>
@@ -14,56 +14,13 @@ struct CopyStopped : std::exception
 
 } // namespace
 
-TaskThread::~TaskThread()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_ending = true;
-    }
-    m_changed.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
-void TaskThread::run(std::function<void()> task)
-{
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_task; });
-    m_task = std::move(task);
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { loop(); });
-    lock.unlock();
-    m_changed.notify_all();
-}
-
-void TaskThread::wait()
-{
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_task; });
-}
-
-void TaskThread::loop()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return m_task || m_ending; });
-        if (!m_task)
-            return;
-        lock.unlock();
-        m_task();
-        lock.lock();
-        m_task = nullptr;
-        m_changed.notify_all();
-    }
-}
-
-void MoveWorker::start(Events events, std::function<void()> listJobs)
+void PassRunner::start(Events events, std::function<void()> listJobs)
 {
     join();
     m_jobs.clear();
     m_closed = false;
     m_stopping = false;
-    m_thread.run([this, events = std::move(events)] {
+    m_moves.run([this, events = std::move(events)] {
         run(events);
         if (events.finished)
             events.finished();
@@ -73,13 +30,13 @@ void MoveWorker::start(Events events, std::function<void()> listJobs)
         m_lister.run(std::move(listJobs));
 }
 
-void MoveWorker::join()
+void PassRunner::join()
 {
     m_lister.wait();
-    m_thread.wait();
+    m_moves.wait();
 }
 
-void MoveWorker::add(MoveJob job)
+void PassRunner::add(MoveJob job)
 {
     {
         const std::lock_guard lock(m_mutex);
@@ -88,7 +45,7 @@ void MoveWorker::add(MoveJob job)
     m_added.notify_one();
 }
 
-void MoveWorker::close()
+void PassRunner::close()
 {
     {
         const std::lock_guard lock(m_mutex);
@@ -97,7 +54,7 @@ void MoveWorker::close()
     m_added.notify_one();
 }
 
-void MoveWorker::stop()
+void PassRunner::stop()
 {
     {
         const std::lock_guard lock(m_mutex);
@@ -107,7 +64,7 @@ void MoveWorker::stop()
     join();
 }
 
-std::deque<MoveJob> MoveWorker::takeJobs()
+std::deque<MoveJob> PassRunner::takeJobs()
 {
     std::unique_lock lock(m_mutex);
     m_added.wait(lock, [this] { return !m_jobs.empty() || m_closed || m_stopping; });
@@ -116,10 +73,10 @@ std::deque<MoveJob> MoveWorker::takeJobs()
     return std::exchange(m_jobs, {});
 }
 
-void MoveWorker::run(const Events& events)
+void PassRunner::run(const Events& events)
 {
     // Kept for the whole run: its moves go between the same two folders.
-    FolderHold folders;
+    OpenFolders folders;
     bool first = true;
     for (std::deque<MoveJob> jobs = takeJobs(); !jobs.empty(); jobs = takeJobs()) {
         for (const MoveJob& job : jobs) {
@@ -127,14 +84,14 @@ void MoveWorker::run(const Events& events)
                 return;
             if (std::exchange(first, false))
                 folders =
-                    m_mover.holdFolders(job.source.parent_path(), job.destination.parent_path());
+                    m_mover.openFolders(job.source.parent_path(), job.destination.parent_path());
             if (!move(job, events))
                 return;
         }
     }
 }
 
-bool MoveWorker::move(const MoveJob& job, const Events& events)
+bool PassRunner::move(const MoveJob& job, const Events& events)
 {
     const auto progress = [&](std::uintmax_t copied, std::uintmax_t total) {
         if (m_stopping)

@@ -14,10 +14,10 @@ struct FileAt
     const char* name;
 };
 
-// Opens the folders for this thread; see FileOps::holdFolders.
-FolderHold holdFoldersOnThisThread(const std::vector<std::filesystem::path>& folders);
+// Opens the folders for this thread; see FileOps::openFolders.
+OpenFolders openFoldersOnThisThread(const std::vector<std::filesystem::path>& folders);
 
-// Through a folder this thread holds when the file lies right inside one, else by its path.
+// Through a folder this thread has open when the file lies right inside one, else by its path.
 // Valid for as long as `file` is.
 FileAt locate(const std::filesystem::path& file);
 

@@ -2,6 +2,7 @@
 
 #include "engine/file_mover.h"
 #include "engine/runtime_error.h"
+#include "engine/task_thread.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -9,7 +10,6 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 namespace vorlund {
 
@@ -19,36 +19,10 @@ struct MoveJob
     std::filesystem::path destination;
 };
 
-// One thread that runs the tasks handed to it, one at a time, and lives as long as this object:
-// what a task leaves with the system for later (a listening request on Windows, cancelled when
-// the thread that made it ends) lasts from one task to the next, and a task costs no new thread.
-class TaskThread
-{
-public:
-    TaskThread() = default;
-    TaskThread(const TaskThread&) = delete;
-    TaskThread& operator=(const TaskThread&) = delete;
-    ~TaskThread();
-
-    // Runs `task` on the thread once the last one ended.
-    void run(std::function<void()> task);
-    // Returns once the task handed over has ended.
-    void wait();
-
-private:
-    void loop();
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::function<void()> m_task;
-    bool m_ending = false;
-    std::thread m_thread;
-};
-
-// Runs one pass's moves in their order on a thread of its own, so that a long copy never holds
-// the window. Moves can be handed over while the first ones already run. Its events are called
-// on that thread.
-class MoveWorker
+// Runs a pass on two threads of its own, so that neither a long listing nor a long copy holds the
+// window: one lists the folders, the other makes the moves listed, in their order, while the rest
+// are still being listed. Its events are called on the moves' thread.
+class PassRunner
 {
 public:
     struct Events
@@ -62,10 +36,10 @@ public:
         std::function<void()> finished;
     };
 
-    explicit MoveWorker(FileMover& mover) : m_mover(mover) {}
-    MoveWorker(const MoveWorker&) = delete;
-    MoveWorker& operator=(const MoveWorker&) = delete;
-    ~MoveWorker() { stop(); }
+    explicit PassRunner(FileMover& mover) : m_mover(mover) {}
+    PassRunner(const PassRunner&) = delete;
+    PassRunner& operator=(const PassRunner&) = delete;
+    ~PassRunner() { stop(); }
 
     // Starts a run once the last one finished, while another thread runs `listJobs`; both
     // threads serve every run. Jobs follow with add(), from `listJobs` or from elsewhere, and
@@ -94,7 +68,7 @@ private:
     bool m_closed = false;
     std::atomic<bool> m_stopping{false};
     // Last, so that they end before what their tasks use goes.
-    TaskThread m_thread;
+    TaskThread m_moves;
     TaskThread m_lister;
 };
 
