@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Puts the real program through what only real file systems show, one fresh run each: a
-# destination that really fills up, and the destination's volume gone during a copy and back
-# later. After each the program still runs and every file is whole in one of the two folders.
+# destination that really fills up, the destination's volume gone during a copy and back later,
+# and downloads still being written. After each the program still runs and every file is whole
+# in one of the two folders.
 #   faults.sh PROGRAM [FAULT...]      (all faults when none is named)
 source "$(dirname "$0")/../support/real_program.sh"
 
