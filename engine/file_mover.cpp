@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -17,17 +18,90 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view temporaryPrefix = ".vorlund-";
 constexpr std::string_view temporarySuffix = ".part";
+constexpr std::size_t uniqueDigits = 8;
 constexpr int maxNumberedNames = 9999;
+// Most file systems take 255 bytes to a name (UTF-16 units on Windows).
+constexpr std::size_t maxNameLength = 255;
 
-fs::path temporaryNameBeside(const fs::path& destination)
+// A UTF-8 continuation byte, or the second half of a UTF-16 surrogate pair.
+template <class Unit> bool continuesACharacter(Unit unit)
+{
+    if constexpr (sizeof(Unit) == 1)
+        return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
+    else
+        return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+fs::path::string_type cutToLength(fs::path::string_type text, std::size_t length)
+{
+    if (text.size() > length) {
+        while (length > 0 && continuesACharacter(text[length]))
+            --length;
+        text.resize(length);
+    }
+    return text;
+}
+
+// A temporary copy's name carries the download's name, so that one left behind is known from the
+// only copy left of a download: a name too long to carry whole is cut, and marked so.
+constexpr char wholeName = '-', cutName = '~';
+
+fs::path temporaryNameBeside(const fs::path& destination, const fs::path& download)
 {
     thread_local std::mt19937_64 random{std::random_device{}()};
     static constexpr std::string_view digits = "0123456789abcdef";
-    std::string name(temporaryPrefix);
-    for (std::uint64_t bits = random(), i = 0; i < 16; ++i, bits >>= 4)
-        name += digits[bits & 0xf];
-    name += temporarySuffix;
-    return destination.parent_path() / name;
+    std::string unique(temporaryPrefix);
+    for (std::uint64_t bits = random(), i = 0; i < uniqueDigits; ++i, bits >>= 4)
+        unique += digits[bits & 0xf];
+    const fs::path::string_type name = download.filename().native();
+    const std::size_t room = maxNameLength - unique.size() - 1 - temporarySuffix.size();
+    const fs::path carried = cutToLength(name, room);
+    unique += carried.native().size() == name.size() ? wholeName : cutName;
+    return destination.parent_path() /
+           (fs::path(unique).native() + carried.native() + fs::path(temporarySuffix).native());
+}
+
+bool isInterruptedCopyName(const fs::path& name)
+{
+    const std::string text = name.filename().string();
+    return text.size() > temporaryPrefix.size() + temporarySuffix.size() &&
+           text.starts_with(temporaryPrefix) && text.ends_with(temporarySuffix);
+}
+
+// The download that a temporary copy copies, as far as its name tells.
+struct CopiedDownload
+{
+    fs::path name;
+    bool cut = false;
+};
+
+// None for a name that carries no download's name.
+std::optional<CopiedDownload> copiedDownload(const fs::path& copy)
+{
+    const fs::path::string_type text = copy.filename().native();
+    const std::size_t at = temporaryPrefix.size() + uniqueDigits;
+    if (text.size() <= at + 1 + temporarySuffix.size() ||
+        (text[at] != wholeName && text[at] != cutName))
+        return std::nullopt;
+    return CopiedDownload{text.substr(at + 1, text.size() - at - 1 - temporarySuffix.size()),
+                          text[at] == cutName};
+}
+
+// Unknown (none) when the download folder cannot tell.
+std::optional<bool> stillThere(const fs::path& downloadFolder, const CopiedDownload& download)
+{
+    std::error_code ec;
+    if (!download.cut) {
+        const fs::file_status status = fs::symlink_status(downloadFolder / download.name, ec);
+        if (ec && status.type() != fs::file_type::not_found)
+            return std::nullopt;
+        return fs::exists(status);
+    }
+    for (fs::directory_iterator it(downloadFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().native().starts_with(download.name.native()))
+            return true;
+    }
+    return ec ? std::nullopt : std::optional(false);
 }
 
 // Deletes the temporary copy unless it took its final name. One that cannot be deleted (its
@@ -61,19 +135,6 @@ std::string describeMove(const fs::path& source, const fs::path& destination)
            "'";
 }
 
-// Most file systems take 255 bytes to a name (UTF-16 units on Windows): a long name gives up the
-// end of its stem to make room for its number.
-constexpr std::size_t maxNameLength = 255;
-
-// A UTF-8 continuation byte, or the second half of a UTF-16 surrogate pair.
-template <class Unit> bool continuesACharacter(Unit unit)
-{
-    if constexpr (sizeof(Unit) == 1)
-        return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
-    else
-        return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 } // namespace
 
 struct FileMover::Placed
@@ -82,27 +143,14 @@ struct FileMover::Placed
     MoveResult result{MoveOutcome::Moved, {}};
 };
 
+// A long name gives up the end of its stem to make room for its number.
 fs::path numberedName(const fs::path& path, int number)
 {
     const fs::path::string_type suffix = fs::path(" (" + std::to_string(number) + ")").native();
     const fs::path::string_type extension = path.extension().native();
-    fs::path::string_type stem = path.stem().native();
     const std::size_t room =
         maxNameLength - std::min(maxNameLength, suffix.size() + extension.size());
-    if (stem.size() > room) {
-        std::size_t cut = room;
-        while (cut > 0 && continuesACharacter(stem[cut]))
-            --cut;
-        stem.resize(cut);
-    }
-    return path.parent_path() / (stem + suffix + extension);
-}
-
-bool isInterruptedCopyName(const fs::path& name)
-{
-    const std::string text = name.filename().string();
-    return text.size() > temporaryPrefix.size() + temporarySuffix.size() &&
-           text.starts_with(temporaryPrefix) && text.ends_with(temporarySuffix);
+    return path.parent_path() / (cutToLength(path.stem().native(), room) + suffix + extension);
 }
 
 bool sameContents(SourceFile& file, const fs::path& source, const fs::path& other)
@@ -189,7 +237,7 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
                                         const fs::path& destination, const CopyProgress& progress)
 {
     const FileStamp before = file.stamp();
-    TemporaryCopy copy(m_ops, temporaryNameBeside(destination), m_cleaned);
+    TemporaryCopy copy(m_ops, temporaryNameBeside(destination, source), m_cleaned);
     file.copyToNew(copy.path(), progress);
     // Where no lease or share mode keeps writers out (a network file system), a file that changed
     // while it was copied is still being written: it stays for a later pass.
@@ -217,16 +265,35 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
     return placed.result;
 }
 
-int FileMover::removeInterruptedCopies(const fs::path& folder)
+bool FileMover::restore(const fs::path& copy, const fs::path& destination)
 {
-    int removed = 0;
+    for (int number = 1; number <= maxNumberedNames; ++number) {
+        const std::error_code ec = m_ops.renameIfAbandoned(
+            copy, number == 1 ? destination : numberedName(destination, number));
+        if (ec != std::errc::file_exists)
+            return !ec;
+    }
+    return false;
+}
+
+int FileMover::endInterruptedCopies(const fs::path& folder, const fs::path& downloadFolder)
+{
+    int ended = 0;
     std::vector<fs::path> inUse;
+    // A copy whose download is still in the download folder is removed; one whose download is
+    // gone is the only copy left (a crash lost its rename, not the source's deletion) and takes
+    // the download's name. Where that cannot be told, it stays.
     const auto lookAt = [&](const fs::path& candidate) {
         std::error_code ec;
         if (!isInterruptedCopyName(candidate) || !fs::exists(fs::symlink_status(candidate, ec)))
             return;
-        if (m_ops.removeIfAbandoned(candidate))
-            ++removed;
+        const std::optional<CopiedDownload> download = copiedDownload(candidate);
+        const std::optional<bool> there =
+            download ? stillThere(downloadFolder, *download) : std::optional(true);
+        const bool done = there && (*there ? m_ops.removeIfAbandoned(candidate)
+                                           : restore(candidate, folder / download->name));
+        if (done)
+            ++ended;
         else if (std::find(inUse.begin(), inUse.end(), candidate) == inUse.end())
             inUse.push_back(candidate);
     };
@@ -247,7 +314,7 @@ int FileMover::removeInterruptedCopies(const fs::path& folder)
             lookAt(it->path());
     }
     m_copiesInUse = std::move(inUse);
-    return removed;
+    return ended;
 }
 
 } // namespace vorlund

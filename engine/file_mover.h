@@ -43,10 +43,12 @@ public:
         return m_ops.openFolders({sourceFolder, destinationFolder});
     }
 
-    // Removes the temporary files that interrupted copies left in `folder`; returns how many.
+    // Ends the temporary copies that interrupted moves from `downloadFolder` left in `folder`:
+    // removed, or given their download's name when it is the only copy left; returns how many.
     // The folder is searched when it is first seen; later calls look only at the copies that
     // were still being written.
-    int removeInterruptedCopies(const std::filesystem::path& folder);
+    int endInterruptedCopies(const std::filesystem::path& folder,
+                             const std::filesystem::path& downloadFolder);
 
 private:
     struct Placed;
@@ -56,6 +58,9 @@ private:
     // counts as placed.
     Placed place(const Rename& rename, const std::filesystem::path& destination,
                  const std::filesystem::path& source, SourceFile& file);
+    // Gives a left copy `destination`'s name, or the first free numbered one; false when it
+    // could not.
+    bool restore(const std::filesystem::path& copy, const std::filesystem::path& destination);
     MoveResult moveAcrossVolumes(SourceFile& file, const std::filesystem::path& source,
                                  const std::filesystem::path& destination,
                                  const CopyProgress& progress);
@@ -68,8 +73,6 @@ private:
 
 // "name (n).ext" beside `path`.
 std::filesystem::path numberedName(const std::filesystem::path& path, int number);
-
-bool isInterruptedCopyName(const std::filesystem::path& name);
 
 // Byte for byte, or the same link target for two links.
 bool sameContents(SourceFile& file, const std::filesystem::path& source,

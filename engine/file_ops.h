@@ -118,6 +118,9 @@ public:
 
     // Removes a temporary file unless a running copy still writes it; true when removed.
     virtual bool removeIfAbandoned(const std::filesystem::path& file) = 0;
+    // As renameNoReplace, but fails while a running copy still writes `from`.
+    virtual std::error_code renameIfAbandoned(const std::filesystem::path& from,
+                                              const std::filesystem::path& to) = 0;
 
     // Makes the name that `file` was just given durable, with the rest of its folder's entries.
     virtual void flushName(const std::filesystem::path& file) = 0;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/file.h>
@@ -153,6 +154,16 @@ void copyLink(const fs::path& from, const fs::path& to)
     target.resize(static_cast<size_t>(length));
     if (::symlink(target.c_str(), to.c_str()) != 0)
         throwLastError("cannot create", to);
+}
+
+// A running copy holds its file locked until it closes it; the lock returned keeps another
+// instance's clean-up away meanwhile. Empty while a copy runs.
+std::optional<UniqueFd> lockIfAbandoned(const fs::path& file)
+{
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+        return std::nullopt;
+    return fd;
 }
 
 std::error_code renameWithoutReplacing(const fs::path& from, const fs::path& to)
@@ -331,10 +342,15 @@ public:
 
     bool removeIfAbandoned(const fs::path& file) override
     {
-        UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-        if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            return false;
-        return ::unlink(file.c_str()) == 0;
+        const std::optional<UniqueFd> lock = lockIfAbandoned(file);
+        return lock && ::unlink(file.c_str()) == 0;
+    }
+
+    std::error_code renameIfAbandoned(const fs::path& from, const fs::path& to) override
+    {
+        const std::optional<UniqueFd> lock = lockIfAbandoned(from);
+        return lock ? renameWithoutReplacing(from, to)
+                    : std::make_error_code(std::errc::device_or_resource_busy);
     }
 
     void flushName(const fs::path& file) override

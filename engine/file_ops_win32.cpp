@@ -412,6 +412,12 @@ public:
         return true;
     }
 
+    // Renaming fails as deleting does while a running copy holds the file.
+    std::error_code renameIfAbandoned(const fs::path& from, const fs::path& to) override
+    {
+        return renameNoReplace(from, to);
+    }
+
     // Windows flushes a folder's entries only through a handle that may write the folder, which
     // a user's own folders grant and shares or folders granted only "add files" do not. FAT
     // does nothing for a folder, and flushes a file's entry with the file: both are flushed, and

@@ -110,7 +110,7 @@ void Form1::listAndMove(const PassFolders& folders)
         if (!folders.held && File1.ListCount() > 0 &&
             !sameDirectory(folders.download, folders.destination)) {
             refuseAnotherVolume(folders);
-            m_mover.removeInterruptedCopies(folders.destination);
+            m_mover.endInterruptedCopies(folders.destination, folders.download);
             for (int i = 0, n = File1.ListCount(); i < n; ++i) {
                 File1.setListIndex(i);
                 m_pass.add({joinFsPath(folders.download, File1.FileName()),

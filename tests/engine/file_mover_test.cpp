@@ -211,17 +211,36 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
     EXPECT_EQ(ops.steps, across ? (Names{"flushName", "remove"}) : Names{});
 }
 
-// A hidden temporary copy that a crash cut off, read-only as a copy of a read-only file is.
-TEST(FileMover, RemovesTheCopiesThatACrashCutOff)
+// The temporary copies that a crash left: one whose download is still in the download folder is
+// removed (read-only, as a copy of a read-only file is); one whose download is gone is the only
+// copy left, a crash having lost its rename after the source was deleted, and takes its name.
+TEST(FileMover, EndsTheCopiesThatACrashLeft)
 {
     TempFolder folder;
-    writeFile(folder / ".vorlund-0123456789abcdef.part", "half");
-    fs::permissions(folder / ".vorlund-0123456789abcdef.part", fs::perms::owner_write,
-                    fs::perm_options::remove);
-    writeFile(folder / "keep.mp3", "not a temporary file");
+    const fs::path download = folder / "download";
+    const fs::path destination = folder / "destination";
+    fs::create_directories(download);
+    fs::create_directories(destination);
+    const std::string longName(240, 'x');
+    writeFile(download / "a.mp3", "still downloading");
+    writeFile(download / (longName + ".mp3"), "still downloading");
+    writeFile(destination / "keep.mp3", "not a temporary file");
+    const std::vector<std::pair<std::string, std::string>> copies{
+        {".vorlund-0123456789abcdef.part", "half, of a download not named"},
+        {".vorlund-01234567-a.mp3.part", "half"},
+        {".vorlund-01234567~" + longName.substr(0, 200) + ".part", "half"},
+        {".vorlund-89abcdef-b.mp3.part", "whole b"},
+        {".vorlund-76543210-keep.mp3.part", "whole, the other keep"},
+    };
+    for (const auto& [name, contents] : copies) {
+        writeFile(destination / name, contents);
+        fs::permissions(destination / name, fs::perms::owner_write, fs::perm_options::remove);
+    }
 
-    EXPECT_EQ(FileMover().removeInterruptedCopies(folder.path()), 1);
-    EXPECT_EQ(namesIn(folder.path()), Names{"keep.mp3"});
+    EXPECT_EQ(FileMover().endInterruptedCopies(destination, download), 5);
+    EXPECT_EQ(namesIn(destination), (Names{"b.mp3", "keep (2).mp3", "keep.mp3"}));
+    EXPECT_EQ(readFile(destination / "b.mp3"), "whole b");
+    EXPECT_EQ(readFile(destination / "keep (2).mp3"), "whole, the other keep");
 }
 
 // Both lists start at one folder on a first run, until the user chooses: a file moved onto

@@ -34,9 +34,9 @@ slowed=("" fsync renameat2 "unlink,unlinkat")
 
 # False when a temporary copy in trace `$1` was renamed before it was flushed to disk.
 flushed_before_renamed() {
-    awk 'function copy() { match($0, /\.vorlund-[0-9a-f]+\.part/); return substr($0, RSTART, RLENGTH) }
-         /fsync\([0-9]+<[^>]*\.vorlund-[0-9a-f]+\.part>/ { flushed[copy()] = 1 }
-         /renameat2\([^"]*"\.vorlund-[0-9a-f]+\.part"/ && !(copy() in flushed) { print; bad = 1 }
+    awk 'function copy() { match($0, /\.vorlund-[^/"<>]+\.part/); return substr($0, RSTART, RLENGTH) }
+         /fsync\([0-9]+<[^>]*\.vorlund-[^/"<>]+\.part>/ { flushed[copy()] = 1 }
+         /renameat2\([^"]*"\.vorlund-[^/"<>]+\.part"/ && !(copy() in flushed) { print; bad = 1 }
          END { exit bad }' "$1"
 }
 

@@ -46,6 +46,11 @@ public:
     {
         return real().removeIfAbandoned(file);
     }
+    std::error_code renameIfAbandoned(const std::filesystem::path& from,
+                                      const std::filesystem::path& to) override
+    {
+        return real().renameIfAbandoned(from, to);
+    }
     void flushName(const std::filesystem::path& file) override
     {
         steps.push_back("flushName");
