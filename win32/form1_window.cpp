@@ -14,6 +14,7 @@
 #include <oleacc.h>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 namespace vorlund::win32 {
 namespace {
@@ -124,6 +125,34 @@ void annotate(HWND hwnd, const MSAAPROPID& property, const VARIANT& value)
     services->Release();
 }
 
+void annotate(HWND hwnd, const MSAAPROPID& property, const std::wstring& text)
+{
+    VARIANT value{};
+    value.vt = VT_BSTR;
+    value.bstrVal = ::SysAllocString(text.c_str());
+    annotate(hwnd, property, value);
+    ::VariantClear(&value);
+}
+
+// What of `text` fits `control` in its font: a long line gives up the middle of its path, keeping
+// what failed and why.
+std::wstring fitPath(HWND control, const std::wstring& text)
+{
+    RECT room{};
+    ::GetClientRect(control, &room);
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ before =
+        ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    // Room for the ellipsis, which may make a short text longer, and a terminating zero.
+    std::vector<wchar_t> shown(text.begin(), text.end());
+    shown.resize(text.size() + 5, L'\0');
+    ::DrawTextExW(dc, shown.data(), int(text.size()), &room,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    ::SelectObject(dc, before);
+    ::DeleteDC(dc);
+    return shown.data();
+}
+
 void showMsgBox(HWND owner, const std::string& prompt, MsgBoxStyle style, const std::string& title)
 {
     ::MessageBoxW(owner, toUtf16(prompt).c_str(), toUtf16(title).c_str(),
@@ -182,10 +211,8 @@ void Form1Window::createControls()
     Text2 = std::make_unique<TextBox>(m_hwnd, Text2Id);
     for (int index = 0; index < 2; ++index)
         Label1[index]->setWindowText(Label1Captions[index]);
-    // A long line gives up the middle of its path, keeping what failed and why.
     m_statusLine = std::make_unique<ChildWindow>(
-        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY,
-        FailureLineId);
+        m_hwnd, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, FailureLineId);
     // A live region (Windows 8 on): a screen reader speaks its changes as they come.
     static const GUID liveSetting = {
         0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
@@ -231,6 +258,7 @@ void Form1Window::applyDpi(UINT dpi)
     m_font = font;
 
     placeControls(Twips{int(dpi), scaleToFitTexts(dpi)});
+    showStatusLine();
 }
 
 void Form1Window::placeControls(const Twips& twips)
@@ -342,11 +370,7 @@ void Form1Window::showFailures(const std::string& line, const std::string& detai
     const bool changed = line != std::exchange(m_failures, line);
     const std::wstring tip = toUtf16(details);
     // Every failure, for a screen reader as for the mouse.
-    VARIANT description{};
-    description.vt = VT_BSTR;
-    description.bstrVal = ::SysAllocString(tip.c_str());
-    annotate(m_statusLine->hwnd(), PROPID_ACC_DESCRIPTION, description);
-    ::VariantClear(&description);
+    annotate(m_statusLine->hwnd(), PROPID_ACC_DESCRIPTION, tip);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = m_hwnd;
@@ -368,7 +392,10 @@ void Form1Window::showProgress(const std::string& text)
 // A long move's progress takes the line while it lasts; the failures come back after.
 void Form1Window::showStatusLine()
 {
-    m_statusLine->setWindowText(m_progress.empty() ? m_failures : m_progress);
+    const std::wstring line = toUtf16(m_progress.empty() ? m_failures : m_progress);
+    ::SetWindowTextW(m_statusLine->hwnd(), fitPath(m_statusLine->hwnd(), line).c_str());
+    // A screen reader has it whole.
+    annotate(m_statusLine->hwnd(), PROPID_ACC_NAME, line);
 }
 
 void Form1Window::post(std::function<void()> task)

@@ -115,7 +115,8 @@ protected:
 
     TempFolder folder;
     const fs::path download = folder / "download";
-    const fs::path destination = folder / "destination";
+    // Longer than the failure line has room for.
+    const fs::path destination = folder / ("destination of " + std::string(80, 'x'));
     const fs::path working = folder / "working";
     const fs::path clientFolder = "C:\\Program Files\\KaZaA Lite";
     RegistryStore store;
@@ -218,8 +219,14 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(stored("Dir2"), pathText(destination / "sub"));
     EXPECT_TRUE(counted("2"));
-    // Renamed away while the program runs, then the folder above chosen: moved and counted there.
+    // Renamed away while the program runs: the failure line gives up the middle of the path,
+    // keeping what failed and why. Then the folder above chosen: moved and counted there.
     fs::rename(destination / "sub", folder / "away");
+    EXPECT_TRUE(eventually([&] {
+        const std::string shown = textOf(program.control(FailureLineId));
+        return shown.starts_with("cannot read the folder '") && shown.find("...") != shown.npos &&
+               shown.ends_with("sub': Path not found");
+    })) << textOf(program.control(FailureLineId));
     writeFile(download / "late.mp3", "late");
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
     EXPECT_TRUE(eventually([&] { return stored("Dir2") == pathText(destination); }));
