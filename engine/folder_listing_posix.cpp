@@ -10,6 +10,7 @@
 #include <fnmatch.h>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace vorlund {
@@ -20,16 +21,36 @@ struct CloseDir
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-bool matchesAny(const char* name, const std::vector<std::string>& patterns)
-{
-    return std::any_of(patterns.begin(), patterns.end(), [name](const std::string& pattern) {
-        return ::fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
-    });
-}
-
 char foldedCase(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool isPlainAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c > 0 && static_cast<unsigned char>(c) < 0x80 && c != '*' && c != '?' && c != '[' &&
+               c != '\\';
+    });
+}
+
+bool matchesAny(const char* name, const std::vector<std::string>& patterns)
+{
+    const std::string_view whole(name);
+    return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
+        // "*.mp3", the common pattern, is matched by its ASCII letters: fnmatch would turn every
+        // name of a large folder into wide characters first.
+        const std::string_view end = std::string_view(pattern).substr(pattern.empty() ? 0 : 1);
+        if (pattern.starts_with('*') && isPlainAscii(end)) {
+            if (whole.size() < end.size())
+                return false;
+            const std::string_view tail = whole.substr(whole.size() - end.size());
+            if (isPlainAscii(tail))
+                return std::equal(tail.begin(), tail.end(), end.begin(), end.end(),
+                                  [](char x, char y) { return foldedCase(x) == foldedCase(y); });
+        }
+        return ::fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
+    });
 }
 
 // In place: a large folder's names are not copied once more for the sake of their order.
@@ -85,6 +106,14 @@ FolderEntries::FolderEntries(const std::filesystem::path& folder)
         throw RuntimeError(ErrorNumber::PathNotFound,
                            "cannot read the folder '" + pathText(folder) +
                                "': " + std::error_code(errno, std::system_category()).message());
+    // A folder's size in bytes is about what its names take (tmpfs counts 20 bytes an entry):
+    // reserved at once, the block of a million names is not copied each time it grows. Pages
+    // never written cost nothing.
+    struct stat info
+    {
+    };
+    if (::fstat(::dirfd(dir.get()), &info) == 0)
+        m_files.reserve(static_cast<std::size_t>(std::clamp<off_t>(info.st_size, 0, 1 << 28)));
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
