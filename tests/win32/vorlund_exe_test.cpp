@@ -7,9 +7,13 @@
 #include "win32/control_ids.h"
 #include "window/layout.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <mutex>
 #include <oleacc.h>
 #include <thread>
 #include <vector>
@@ -60,6 +64,7 @@ public:
         ::CloseHandle(m_process.hProcess);
     }
 
+    DWORD id() const { return m_process.dwProcessId; }
     // The program's window, found by its class: one program runs at a time.
     HWND window() const { return ::FindWindowW(L"vorlund Form1", nullptr); }
     std::string caption() const { return textOf(window()); }
@@ -82,6 +87,57 @@ public:
 
 private:
     PROCESS_INFORMATION m_process{};
+};
+
+// What the processes of the session send to a debugger-output viewer (as DebugView reads it),
+// while this lives.
+class DebugOutput
+{
+public:
+    DebugOutput()
+        : m_mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                         L"DBWIN_BUFFER")),
+          m_bufferReady(::CreateEventW(nullptr, FALSE, TRUE, L"DBWIN_BUFFER_READY")),
+          m_dataReady(::CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY")),
+          m_buffer(static_cast<const char*>(::MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0))),
+          m_reader([this] { read(); })
+    {}
+    ~DebugOutput()
+    {
+        m_stop = true;
+        m_reader.join();
+        ::UnmapViewOfFile(m_buffer);
+        for (const HANDLE handle : {m_mapping, m_bufferReady, m_dataReady})
+            ::CloseHandle(handle);
+    }
+    std::string of(DWORD process)
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_lines[process];
+    }
+
+private:
+    void read()
+    {
+        while (!m_stop) {
+            if (::WaitForSingleObject(m_dataReady, 50) != WAIT_OBJECT_0)
+                continue;
+            DWORD process = 0;
+            std::memcpy(&process, m_buffer, sizeof process);
+            {
+                const std::lock_guard lock(m_mutex);
+                m_lines[process] += m_buffer + sizeof process;
+            }
+            ::SetEvent(m_bufferReady);
+        }
+    }
+
+    HANDLE m_mapping, m_bufferReady, m_dataReady;
+    const char* m_buffer;
+    std::mutex m_mutex;
+    std::map<DWORD, std::string> m_lines;
+    std::atomic<bool> m_stop = false;
+    std::thread m_reader;
 };
 
 std::string today()
@@ -183,6 +239,7 @@ TEST_F(VorlundExe, MovesADownloadOnlyOnceItsWriterClosesIt)
 TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMadeInTheLists)
 {
     fs::remove_all(clientFolder);
+    DebugOutput debugOutput;
     Program program(working);
     ASSERT_TRUE(eventually([&] { return program.caption().starts_with("Vorlund "); }));
     for (int id = Dir1Id; id <= Text2Id; ++id) {
@@ -227,6 +284,10 @@ TEST_F(VorlundExe, RunsOnWithoutTheClientNamesItsControlsAndStoresASelectionMade
         return shown.starts_with("cannot read the folder '") && shown.find("...") != shown.npos &&
                shown.ends_with("sub': Path not found");
     })) << textOf(program.control(FailureLineId));
+    // Whole, where a user of Windows can read it: standard error goes nowhere.
+    EXPECT_TRUE(eventually([&] {
+        return debugOutput.of(program.id()).find("sub': Path not found\n") != std::string::npos;
+    })) << debugOutput.of(program.id());
     writeFile(download / "late.mp3", "late");
     ::SendMessageW(Dir2, WM_KEYDOWN, VK_BACK, 0);
     EXPECT_TRUE(eventually([&] { return stored("Dir2") == pathText(destination); }));
