@@ -116,11 +116,17 @@ public:
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
     ~TemporaryCopy()
     {
-        if (m_owned && !m_ops.removeIfAbandoned(m_path))
-            m_cleaned.reset();
+        if (m_owned)
+            discard();
     }
     const fs::path& path() const { return m_path; }
     void release() { m_owned = false; }
+    void discard()
+    {
+        m_owned = false;
+        if (!m_ops.removeIfAbandoned(m_path))
+            m_cleaned.reset();
+    }
 
 private:
     FileOps& m_ops;
@@ -250,7 +256,11 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
     if (placed.acrossVolumes)
         throw RuntimeError(ErrorNumber::RenameAcrossDrives,
                            describeMove(source, destination) + ": the destination moved away");
-    if (placed.result.outcome != MoveOutcome::AlreadyThere)
+    // A copy not needed goes before its source: left by a crash after the source, it would be
+    // taken for the only copy left.
+    if (placed.result.outcome == MoveOutcome::AlreadyThere)
+        copy.discard();
+    else
         copy.release();
     m_ops.flushName(placed.result.destination);
     try {
@@ -268,10 +278,16 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
 bool FileMover::restore(const fs::path& copy, const fs::path& destination)
 {
     for (int number = 1; number <= maxNumberedNames; ++number) {
-        const std::error_code ec = m_ops.renameIfAbandoned(
-            copy, number == 1 ? destination : numberedName(destination, number));
+        const fs::path candidate = number == 1 ? destination : numberedName(destination, number);
+        const std::error_code ec = m_ops.renameIfAbandoned(copy, candidate);
         if (ec != std::errc::file_exists)
             return !ec;
+        // Its move took place after all.
+        bool same = false;
+        if (const std::unique_ptr<SourceFile> file = m_ops.openSource(copy))
+            same = sameContents(*file, copy, candidate);
+        if (same)
+            return m_ops.removeIfAbandoned(copy);
     }
     return false;
 }

@@ -213,7 +213,8 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
 
 // The temporary copies that a crash left: one whose download is still in the download folder is
 // removed (read-only, as a copy of a read-only file is); one whose download is gone is the only
-// copy left, a crash having lost its rename after the source was deleted, and takes its name.
+// copy left, a crash having lost its rename after the source was deleted, and takes its name,
+// unless that name holds the same contents.
 TEST(FileMover, EndsTheCopiesThatACrashLeft)
 {
     TempFolder folder;
@@ -231,13 +232,14 @@ TEST(FileMover, EndsTheCopiesThatACrashLeft)
         {".vorlund-01234567~" + longName.substr(0, 200) + ".part", "half"},
         {".vorlund-89abcdef-b.mp3.part", "whole b"},
         {".vorlund-76543210-keep.mp3.part", "whole, the other keep"},
+        {".vorlund-fedcba98-keep.mp3.part", "not a temporary file"},
     };
     for (const auto& [name, contents] : copies) {
         writeFile(destination / name, contents);
         fs::permissions(destination / name, fs::perms::owner_write, fs::perm_options::remove);
     }
 
-    EXPECT_EQ(FileMover().endInterruptedCopies(destination, download), 5);
+    EXPECT_EQ(FileMover().endInterruptedCopies(destination, download), 6);
     EXPECT_EQ(namesIn(destination), (Names{"b.mp3", "keep (2).mp3", "keep.mp3"}));
     EXPECT_EQ(readFile(destination / "b.mp3"), "whole b");
     EXPECT_EQ(readFile(destination / "keep (2).mp3"), "whole, the other keep");
