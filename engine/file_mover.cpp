@@ -245,6 +245,8 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
     const FileStamp before = file.stamp();
     TemporaryCopy copy(m_ops, temporaryNameBeside(destination, source), m_cleaned);
     file.copyToNew(copy.path(), progress);
+    for (const fs::path::string_type& part : m_ops.namedParts(source))
+        m_ops.copyPart(source, copy.path(), part);
     // Where no lease or share mode keeps writers out (a network file system), a file that changed
     // while it was copied is still being written: it stays for a later pass.
     if (file.stamp() != before)

@@ -122,6 +122,19 @@ public:
     virtual std::error_code renameIfAbandoned(const std::filesystem::path& from,
                                               const std::filesystem::path& to) = 0;
 
+    // What a file holds beside its contents that a copy keeps: on Windows its alternate data
+    // streams (":Zone.Identifier:$DATA", the Mark of the Web), each as its name's suffix.
+    virtual std::vector<std::filesystem::path::string_type>
+    namedParts(const std::filesystem::path& /*file*/)
+    {
+        return {};
+    }
+    // Copies one of them to the copy `to`; one that the destination cannot hold (FAT) is left.
+    virtual void copyPart(const std::filesystem::path& /*from*/,
+                          const std::filesystem::path& /*to*/,
+                          const std::filesystem::path::string_type& /*part*/)
+    {}
+
     // Makes the name that `file` was just given durable, with the rest of its folder's entries.
     virtual void flushName(const std::filesystem::path& file) = 0;
 };

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <windows.h>
 
@@ -207,32 +208,6 @@ void copyData(HANDLE in, HANDLE out, const fs::path& from, const fs::path& to, s
     }
 }
 
-// The alternate data streams, the Mark of the Web ("Zone.Identifier") among them, as CopyFileEx
-// keeps them. A destination without streams (FAT) takes the file without them.
-void copyNamedStreams(const fs::path& from, const fs::path& to)
-{
-    WIN32_FIND_STREAM_DATA stream{};
-    const HANDLE found =
-        ::FindFirstStreamW(systemPath(from).c_str(), FindStreamInfoStandard, &stream, 0);
-    if (found == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = stream.cStreamName;
-        if (name == L"::$DATA")
-            continue;
-        const UniqueHandle in(::CreateFileW(systemPath(from.native() + name).c_str(), GENERIC_READ,
-                                            shareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-        const UniqueHandle out(::CreateFileW(systemPath(to.native() + name).c_str(), GENERIC_WRITE,
-                                             0, nullptr, CREATE_NEW, 0, nullptr));
-        if (!in.valid() || !out.valid())
-            continue;
-        const auto size = static_cast<std::uintmax_t>(stream.StreamSize.QuadPart);
-        copyData(in.get(), out.get(), from, to, size, {});
-        ::FlushFileBuffers(out.get());
-    } while (::FindNextStreamW(found, &stream));
-    ::FindClose(found);
-}
-
 void copyLink(const fs::path& from, const fs::path& to)
 {
     if (!::CopyFileExW(systemPath(from).c_str(), systemPath(to).c_str(), nullptr, nullptr, nullptr,
@@ -332,7 +307,6 @@ public:
         // From the start, wherever a comparison of contents left the file's position.
         ::SetFilePointerEx(m_handle.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN);
         copyData(m_handle.get(), out.get(), m_path, to, info.size(), report);
-        copyNamedStreams(m_path, to);
 
         FILE_BASIC_INFO basic{};
         basic.CreationTime = asInteger(info.file.ftCreationTime);
@@ -410,6 +384,46 @@ public:
             return false;
         m_hiddenCopies.forget(file);
         return true;
+    }
+
+    // The alternate data streams, as CopyFileEx keeps them.
+    std::vector<std::wstring> namedParts(const fs::path& file) override
+    {
+        std::vector<std::wstring> streams;
+        WIN32_FIND_STREAM_DATA stream{};
+        const HANDLE found =
+            ::FindFirstStreamW(systemPath(file).c_str(), FindStreamInfoStandard, &stream, 0);
+        if (found == INVALID_HANDLE_VALUE)
+            return streams;
+        do {
+            if (std::wstring_view(stream.cStreamName) != L"::$DATA")
+                streams.emplace_back(stream.cStreamName);
+        } while (::FindNextStreamW(found, &stream));
+        ::FindClose(found);
+        return streams;
+    }
+
+    void copyPart(const fs::path& from, const fs::path& to, const std::wstring& part) override
+    {
+        const UniqueHandle in(::CreateFileW(systemPath(from.native() + part).c_str(), GENERIC_READ,
+                                            shareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+        const UniqueHandle out(::CreateFileW(systemPath(to.native() + part).c_str(), GENERIC_WRITE,
+                                             0, nullptr, CREATE_NEW, 0, nullptr));
+        LARGE_INTEGER size{};
+        if (!in.valid() || !out.valid() || !::GetFileSizeEx(in.get(), &size))
+            return;
+        copyData(in.get(), out.get(), from, to, static_cast<std::uintmax_t>(size.QuadPart), {});
+        ::FlushFileBuffers(out.get());
+        // Writing a stream stamps its file with the time of day: the copy takes the source's back.
+        const UniqueHandle source = openEntry(from, FILE_READ_ATTRIBUTES, shareAll);
+        const UniqueHandle copy = openEntry(to, FILE_WRITE_ATTRIBUTES, shareAll);
+        FILE_BASIC_INFO times{};
+        if (source.valid() && copy.valid() &&
+            ::GetFileInformationByHandleEx(source.get(), FileBasicInfo, &times, sizeof times)) {
+            times.LastAccessTime = times.ChangeTime = LARGE_INTEGER{}; // left as they are
+            times.FileAttributes = 0;
+            ::SetFileInformationByHandle(copy.get(), FileBasicInfo, &times, sizeof times);
+        }
     }
 
     // Renaming fails as deleting does while a running copy holds the file.

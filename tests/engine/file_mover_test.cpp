@@ -211,6 +211,30 @@ TEST_P(FileMoverTest, AFileStillBeingWrittenStaysUntilDone)
     EXPECT_EQ(ops.steps, across ? (Names{"flushName", "remove"}) : Names{});
 }
 
+#ifdef _WIN32
+// The Mark of the Web goes with a download to another volume, and is on the copy before the copy
+// takes its name. Wine, without streams, keeps one as a file of its name, and is told it is one.
+TEST(FileMover, KeepsTheMarkOfTheWebAcrossVolumes)
+{
+    TempFolder folder;
+    const std::wstring mark = L":Zone.Identifier:$DATA";
+    FaultyOps ops;
+    ops.pretendOtherVolume = true;
+    ops.extraParts = {mark};
+    std::string onTheCopy;
+    ops.beforeRename = [&](const fs::path& from) {
+        if (from.filename().native().starts_with(L".vorlund-"))
+            onTheCopy = readFile(from.native() + mark);
+        return std::error_code();
+    };
+    fs::create_directories(folder / "destination");
+    writeFile(folder / "a.zip", "zip");
+    writeFile((folder / "a.zip").native() + mark, "[ZoneTransfer]\r\nZoneId=3");
+    FileMover(ops).move(folder / "a.zip", folder / "destination" / "a.zip");
+    EXPECT_EQ(onTheCopy, "[ZoneTransfer]\r\nZoneId=3");
+}
+#endif
+
 // The temporary copies that a crash left: one whose download is still in the download folder is
 // removed (read-only, as a copy of a read-only file is); one whose download is gone is the only
 // copy left, a crash having lost its rename after the source was deleted, and takes its name,

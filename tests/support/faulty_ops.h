@@ -18,6 +18,9 @@ public:
     std::function<std::error_code(const std::filesystem::path& from)> beforeRename;
     // Runs on each piece of a copy, before the progress is passed on.
     std::function<void()> duringCopy;
+    // Parts that every file is said to have beside the system's own, as streams where Wine has
+    // none.
+    std::vector<std::filesystem::path::string_type> extraParts;
     // Every file has one ID, as on file systems whose IDs are not unique.
     bool oneIdForAll = false;
     // The steps that make a move across volumes lasting, in the order taken.
@@ -50,6 +53,18 @@ public:
                                       const std::filesystem::path& to) override
     {
         return real().renameIfAbandoned(from, to);
+    }
+    std::vector<std::filesystem::path::string_type>
+    namedParts(const std::filesystem::path& file) override
+    {
+        std::vector<std::filesystem::path::string_type> parts = real().namedParts(file);
+        parts.insert(parts.end(), extraParts.begin(), extraParts.end());
+        return parts;
+    }
+    void copyPart(const std::filesystem::path& from, const std::filesystem::path& to,
+                  const std::filesystem::path::string_type& part) override
+    {
+        real().copyPart(from, to, part);
     }
     void flushName(const std::filesystem::path& file) override
     {
