@@ -61,11 +61,13 @@ fs::path temporaryNameBeside(const fs::path& destination, const fs::path& downlo
            (fs::path(unique).native() + carried.native() + fs::path(temporarySuffix).native());
 }
 
+// Looked at in the system's own spelling: a name that no code page holds is no error.
 bool isInterruptedCopyName(const fs::path& name)
 {
-    const std::string text = name.filename().string();
+    const fs::path::string_type text = name.filename().native();
     return text.size() > temporaryPrefix.size() + temporarySuffix.size() &&
-           text.starts_with(temporaryPrefix) && text.ends_with(temporarySuffix);
+           text.starts_with(fs::path(temporaryPrefix).native()) &&
+           text.ends_with(fs::path(temporarySuffix).native());
 }
 
 // The download that a temporary copy copies, as far as its name tells.
