@@ -56,7 +56,9 @@ for ((kill_number = 1; kill_number <= kills && (kill_number <= least_kills || SE
     if [ $((kill_number % 5)) -eq 0 ]; then
         pause_ms=$(random_between 0 2500) # anywhere: starting up, listing, between files
     else
-        wait_until 60 eval '[ $(wc -l <"$work/copies") -gt $copies ]' || fail "no copy before kill $kill_number"
+        wait_until 60 eval '[ $(wc -l <"$work/copies") -gt $copies ]' ||
+            fail "no copy before kill $kill_number;" "window: $(xwininfo -root -tree | grep -o '"Vorlund [^"]*"');" \
+                "download: $(ls -A "$download");" "destination: $(ls -A "$destination")"
         pause_ms=$(random_between 0 $((60 + 2 * delay_ms)))
     fi
     sleep "$((pause_ms / 1000)).$(printf '%03d' $((pause_ms % 1000)))"
