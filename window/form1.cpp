@@ -7,6 +7,8 @@
 #include "window/error_trap.h"
 #include "window/layout.h"
 
+#include <algorithm>
+
 namespace vorlund {
 namespace {
 
@@ -35,17 +37,27 @@ Form1::~Form1()
         event->connect(nullptr);
 }
 
+// The drives' handlers store the folder each drive opens on before the stored folders are restored:
+// stored at once, a crash in between would leave that folder for the user's choice at the next
+// start. Start-up's writes are kept until it is done, and only what changed is stored then.
 void Form1::Form_Load()
 {
     std::string storedDir1;
     std::string storedDir2;
-    resumeNext([&] { storedDir1 = GetSetting("Dir1", ""); });
-    resumeNext([&] { storedDir2 = GetSetting("Dir2", ""); });
-    resumeNext([&] { Drive1.setDrive(GetSetting("Drive1", "C:\\")); });
-    resumeNext([&] { Drive2.setDrive(GetSetting("Drive2", "C:\\")); });
-    resumeNext([&] { Dir1.setPath(storedDir1); });
-    resumeNext([&] { Dir2.setPath(storedDir2); });
-    holdMovesUntilTheFoldersAreChosen(storedDir1, storedDir2);
+    m_loadWrites.emplace();
+    try {
+        resumeNext([&] { storedDir1 = GetSetting("Dir1", ""); });
+        resumeNext([&] { storedDir2 = GetSetting("Dir2", ""); });
+        resumeNext([&] { Drive1.setDrive(GetSetting("Drive1", "C:\\")); });
+        resumeNext([&] { Drive2.setDrive(GetSetting("Drive2", "C:\\")); });
+        resumeNext([&] { Dir1.setPath(storedDir1); });
+        resumeNext([&] { Dir2.setPath(storedDir2); });
+        holdMovesUntilTheFoldersAreChosen(storedDir1, storedDir2);
+    } catch (...) {
+        storeLoadWrites();
+        throw;
+    }
+    storeLoadWrites();
     rememberMountPoint(Download);
     rememberMountPoint(Destination);
     resumeNext([&] { File1.setPath(Dir1.Path()); });
@@ -196,12 +208,38 @@ void Form1::Drive2_Change()
 
 std::string Form1::GetSetting(const std::string& key, const std::string& defaultValue)
 {
+    if (m_loadWrites) {
+        for (const auto& [written, value] : *m_loadWrites) {
+            if (written == key)
+                return value;
+        }
+    }
     return m_services.settings.GetSetting(SettingsApplication, SettingsSection, key, defaultValue);
 }
 
 void Form1::SaveSetting(const std::string& key, const std::string& value)
 {
-    m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
+    if (!m_loadWrites)
+        return m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
+    const auto kept = std::find_if(m_loadWrites->begin(), m_loadWrites->end(),
+                                   [&](const auto& write) { return write.first == key; });
+    if (kept != m_loadWrites->end())
+        kept->second = value;
+    else
+        m_loadWrites->emplace_back(key, value);
+}
+
+// In the order the keys were first written; as the handlers' own writes, one that fails is passed
+// over.
+void Form1::storeLoadWrites()
+{
+    const auto writes = std::exchange(m_loadWrites, std::nullopt);
+    for (const auto& [key, value] : writes.value_or(decltype(writes)::value_type{})) {
+        resumeNext([&] {
+            if (GetSetting(key, "") != value)
+                SaveSetting(key, value);
+        });
+    }
 }
 
 // A list with no stored folder, or whose stored folder is gone, stays on a folder nobody chose for

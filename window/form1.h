@@ -10,7 +10,10 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vorlund {
 
@@ -96,6 +99,7 @@ private:
                       std::uintmax_t total);
     std::string GetSetting(const std::string& key, const std::string& defaultValue);
     void SaveSetting(const std::string& key, const std::string& value);
+    void storeLoadWrites();
     void runSelectionHandler(Column column, void (Form1::*handler)());
     void report(const std::string& failure);
     void showFailures();
@@ -128,6 +132,8 @@ private:
     bool m_passRunning = false;
     FailureReport m_passFailures;
     std::string m_selectionFailure;
+    // What start-up's handlers store, kept until the start-up is done; see Form_Load.
+    std::optional<std::vector<std::pair<std::string, std::string>>> m_loadWrites;
     // Why a column's folder is one nobody chose; nothing moves while either holds a reason.
     std::array<std::string, 2> m_holds;
     // Where the volume of each column's chosen folder is mounted. Once nothing is mounted there,

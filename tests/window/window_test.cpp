@@ -219,8 +219,8 @@ TEST(Form1Pass, ALongCopyKeepsTheCaptionTickingAndEndsWholeOrNotAtAll)
     }
 }
 
-// Start-up restores the stored drives and folders, and the handlers store what they see: each
-// drive's folder first, then the restored folder. Each folder is read once, for its list, its
+// Start-up restores the stored drives and folders, and stores only what it changed. Each folder
+// is read once, for its list, its
 // file lists and its count. A column whose stored folder is gone, or that has none stored, stays
 // on a folder nobody chose (its drive's, the working folder): nothing moves out of it or into it
 // until that column's own folder is chosen, also after a restart.
@@ -243,11 +243,9 @@ TEST(Form1Selection, StartUpRestoresTheChoicesAndAnUnchosenFolderHoldsTheMovesUn
         fs::create_directory(window.root / "other");
         const int reads = folderReads().reads();
         window.form().Form_Load();
-        Keys stored{"Dir1", "Drive1", "Dir2", "Drive2", downloadGone ? "Dir2" : "Dir1"};
-        if (held == DestinationNeverChosen)
-            stored.push_back("Dir2"); // the working folder, then the empty text back
-        stored.push_back(downloadGone ? "Dir1" : "Dir2");
-        EXPECT_EQ(window.settings.written, stored);
+        // Nothing changed: a crash midway, before the stored folders were restored, would have left
+        // a drive's folder stored for a choice.
+        EXPECT_EQ(window.settings.written, Keys{});
         window.restart();
         window.pass();
         EXPECT_NE(window.view.failureLine.find(why), std::string::npos);
