@@ -42,17 +42,20 @@ fs::path::string_type cutToLength(fs::path::string_type text, std::size_t length
     return text;
 }
 
-// A temporary copy's name carries the download's name, so that one left behind is known from the
-// only copy left of a download: a name too long to carry whole is cut, and marked so.
+// A temporary copy's name carries the download's size and name, so that one left behind whole is
+// known from the only copy left of a download: a name too long to carry whole is cut, and marked
+// so.
 constexpr char wholeName = '-', cutName = '~';
 
-fs::path temporaryNameBeside(const fs::path& destination, const fs::path& download)
+fs::path temporaryNameBeside(const fs::path& destination, const fs::path& download,
+                             std::uintmax_t size)
 {
     thread_local std::mt19937_64 random{std::random_device{}()};
     static constexpr std::string_view digits = "0123456789abcdef";
     std::string unique(temporaryPrefix);
     for (std::uint64_t bits = random(), i = 0; i < uniqueDigits; ++i, bits >>= 4)
         unique += digits[bits & 0xf];
+    unique += '-' + std::to_string(size);
     const fs::path::string_type name = download.filename().native();
     const std::size_t room = maxNameLength - unique.size() - 1 - temporarySuffix.size();
     const fs::path carried = cutToLength(name, room);
@@ -73,6 +76,7 @@ bool isInterruptedCopyName(const fs::path& name)
 // The download that a temporary copy copies, as far as its name tells.
 struct CopiedDownload
 {
+    std::uintmax_t size = 0;
     fs::path name;
     bool cut = false;
 };
@@ -81,12 +85,18 @@ struct CopiedDownload
 std::optional<CopiedDownload> copiedDownload(const fs::path& copy)
 {
     const fs::path::string_type text = copy.filename().native();
-    const std::size_t at = temporaryPrefix.size() + uniqueDigits;
+    std::size_t at = temporaryPrefix.size() + uniqueDigits;
+    if (text.size() <= at || text[at] != '-')
+        return std::nullopt;
+    CopiedDownload download;
+    for (++at; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        download.size = download.size * 10 + static_cast<std::uintmax_t>(text[at] - '0');
     if (text.size() <= at + 1 + temporarySuffix.size() ||
         (text[at] != wholeName && text[at] != cutName))
         return std::nullopt;
-    return CopiedDownload{text.substr(at + 1, text.size() - at - 1 - temporarySuffix.size()),
-                          text[at] == cutName};
+    download.name = text.substr(at + 1, text.size() - at - 1 - temporarySuffix.size());
+    download.cut = text[at] == cutName;
+    return download;
 }
 
 // Unknown (none) when the download folder cannot tell.
@@ -245,7 +255,7 @@ MoveResult FileMover::moveAcrossVolumes(SourceFile& file, const fs::path& source
                                         const fs::path& destination, const CopyProgress& progress)
 {
     const FileStamp before = file.stamp();
-    TemporaryCopy copy(m_ops, temporaryNameBeside(destination, source), m_cleaned);
+    TemporaryCopy copy(m_ops, temporaryNameBeside(destination, source, before.size), m_cleaned);
     file.copyToNew(copy.path(), progress);
     for (const fs::path::string_type& part : m_ops.namedParts(source))
         m_ops.copyPart(source, copy.path(), part);
@@ -307,9 +317,13 @@ int FileMover::endInterruptedCopies(const fs::path& folder, const fs::path& down
         std::error_code ec;
         if (!isInterruptedCopyName(candidate) || !fs::exists(fs::symlink_status(candidate, ec)))
             return;
+        // A copy cut short is never the only copy left: its source was deleted only after it was
+        // whole.
         const std::optional<CopiedDownload> download = copiedDownload(candidate);
         const std::optional<bool> there =
-            download ? stillThere(downloadFolder, *download) : std::optional(true);
+            download && fs::file_size(candidate, ec) == download->size && !ec
+                ? stillThere(downloadFolder, *download)
+                : std::optional(true);
         const bool done = there && (*there ? m_ops.removeIfAbandoned(candidate)
                                            : restore(candidate, folder / download->name));
         if (done)

@@ -236,9 +236,9 @@ TEST(FileMover, KeepsTheMarkOfTheWebAcrossVolumes)
 #endif
 
 // The temporary copies that a crash left: one whose download is still in the download folder is
-// removed (read-only, as a copy of a read-only file is); one whose download is gone is the only
-// copy left, a crash having lost its rename after the source was deleted, and takes its name,
-// unless that name holds the same contents.
+// removed (read-only, as a copy of a read-only file is), as is one cut short; one whole and whose
+// download is gone is the only copy left, a crash having lost its rename after the source was
+// deleted, and takes its name, unless that name holds the same contents.
 TEST(FileMover, EndsTheCopiesThatACrashLeft)
 {
     TempFolder folder;
@@ -252,18 +252,19 @@ TEST(FileMover, EndsTheCopiesThatACrashLeft)
     writeFile(destination / "keep.mp3", "not a temporary file");
     const std::vector<std::pair<std::string, std::string>> copies{
         {".vorlund-0123456789abcdef.part", "half, of a download not named"},
-        {".vorlund-01234567-a.mp3.part", "half"},
-        {".vorlund-01234567~" + longName.substr(0, 200) + ".part", "half"},
-        {".vorlund-89abcdef-b.mp3.part", "whole b"},
-        {".vorlund-76543210-keep.mp3.part", "whole, the other keep"},
-        {".vorlund-fedcba98-keep.mp3.part", "not a temporary file"},
+        {".vorlund-01234567-9-a.mp3.part", "half"},
+        {".vorlund-01234567-9~" + longName.substr(0, 200) + ".part", "half"},
+        {".vorlund-02468ace-9-c.mp3.part", "half"},
+        {".vorlund-89abcdef-7-b.mp3.part", "whole b"},
+        {".vorlund-76543210-21-keep.mp3.part", "whole, the other keep"},
+        {".vorlund-fedcba98-20-keep.mp3.part", "not a temporary file"},
     };
     for (const auto& [name, contents] : copies) {
         writeFile(destination / name, contents);
         fs::permissions(destination / name, fs::perms::owner_write, fs::perm_options::remove);
     }
 
-    EXPECT_EQ(FileMover().endInterruptedCopies(destination, download), 6);
+    EXPECT_EQ(FileMover().endInterruptedCopies(destination, download), 7);
     EXPECT_EQ(namesIn(destination), (Names{"b.mp3", "keep (2).mp3", "keep.mp3"}));
     EXPECT_EQ(readFile(destination / "b.mp3"), "whole b");
     EXPECT_EQ(readFile(destination / "keep (2).mp3"), "whole, the other keep");
