@@ -50,6 +50,9 @@ public:
     // The folders in it (links to folders included), sorted by name regardless of letter case.
     const std::vector<std::string>& subfolders() const { return m_subfolders; }
     Listing matchingFiles(const std::vector<std::string>& patterns) const;
+    // How many files (and links to anything but folders) it holds: at least as many as
+    // visitMatchingFiles visits.
+    std::size_t files() const { return m_fileCount; }
     // Calls `visit` with each name that matchingFiles lists, in no order; true when some entry
     // that matched was a link.
     bool visitMatchingFiles(const std::vector<std::string>& patterns,
@@ -82,15 +85,16 @@ private:
     // Each file's kind and name, ended by a zero: a folder of a million files costs one block the
     // size of its names, not a million strings.
     Text m_files;
+    std::size_t m_fileCount = 0;
 };
 
 // True when matchingFiles would list `name` (UTF-8 on Windows) of `folder` now.
 bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string& name,
                          const std::vector<std::string>& patterns);
 
-// What tells two names of one folder apart: the name itself, or on Windows, where a name's
-// letter case does not count, its letters in one case.
-std::string nameKey(std::string_view name);
+// A hash of what tells two names of one folder apart: the name itself, or on Windows, where a
+// name's letter case does not count, its letters in one case.
+std::uint64_t nameKeyHash(std::string_view name);
 
 using WallClock = std::function<std::chrono::system_clock::time_point()>;
 

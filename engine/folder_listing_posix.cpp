@@ -124,6 +124,7 @@ FolderEntries::FolderEntries(const std::filesystem::path& folder)
         if (type == S_IFREG || isLink) {
             m_files += isLink ? (type == S_IFREG ? linkToFile : otherLink) : file;
             m_files.append(entry->d_name).push_back('\0');
+            ++m_fileCount;
         }
     }
     sortIgnoringCase(m_subfolders);
@@ -152,9 +153,9 @@ bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string&
            typeOf(AT_FDCWD, (folder / name).c_str(), DT_UNKNOWN, isLink) == S_IFREG;
 }
 
-std::string nameKey(std::string_view name)
+std::uint64_t nameKeyHash(std::string_view name)
 {
-    return std::string(name);
+    return std::hash<std::string_view>{}(name);
 }
 
 } // namespace vorlund

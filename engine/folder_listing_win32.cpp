@@ -120,6 +120,7 @@ FolderEntries::FolderEntries(const std::filesystem::path& folder)
             return;
         m_files += (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? linkToFile : file;
         m_files.append(found.cFileName).push_back(L'\0');
+        ++m_fileCount;
     });
     m_subfolders = sortedUtf8(subfolders);
 }
@@ -147,11 +148,11 @@ bool listsAsMatchingFile(const std::filesystem::path& folder, const std::string&
            matcherOf(patterns)(wide.c_str());
 }
 
-std::string nameKey(std::string_view name)
+std::uint64_t nameKeyHash(std::string_view name)
 {
     std::wstring wide = toUtf16(name);
     ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    return toUtf8(wide);
+    return std::hash<std::wstring>{}(wide);
 }
 
 } // namespace vorlund
