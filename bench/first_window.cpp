@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -25,11 +27,19 @@ int main(int argc, char* argv[])
         ::execv(argv[1], argv + 1);
         ::_exit(127);
     }
-    while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
-        const bool mapped = (event->response_type & ~0x80) == XCB_MAP_NOTIFY;
-        std::free(event);
-        if (mapped)
-            break;
+    // A program that ends with no window shown (a DLL missing under Wine) ends the wait too.
+    for (bool mapped = false; !mapped;) {
+        pollfd events{xcb_get_file_descriptor(connection), POLLIN, 0};
+        if (::poll(&events, 1, 100) == 0 && ::waitpid(child, nullptr, WNOHANG) == child) {
+            std::fprintf(stderr, "first_window: %s ended with no window shown\n", argv[1]);
+            return 1;
+        }
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+            mapped |= (event->response_type & ~0x80) == XCB_MAP_NOTIFY;
+            std::free(event);
+        }
+        if (xcb_connection_has_error(connection))
+            return 2;
     }
     const auto shown = std::chrono::steady_clock::now();
     std::printf("%lld %d\n",
