@@ -208,25 +208,28 @@ void Form1::Drive2_Change()
 
 std::string Form1::GetSetting(const std::string& key, const std::string& defaultValue)
 {
-    if (m_loadWrites) {
-        for (const auto& [written, value] : *m_loadWrites) {
-            if (written == key)
-                return value;
-        }
-    }
+    if (const std::string* kept = keptLoadWrite(key))
+        return *kept;
     return m_services.settings.GetSetting(SettingsApplication, SettingsSection, key, defaultValue);
 }
 
 void Form1::SaveSetting(const std::string& key, const std::string& value)
 {
     if (!m_loadWrites)
-        return m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
-    const auto kept = std::find_if(m_loadWrites->begin(), m_loadWrites->end(),
-                                   [&](const auto& write) { return write.first == key; });
-    if (kept != m_loadWrites->end())
-        kept->second = value;
+        m_services.settings.SaveSetting(SettingsApplication, SettingsSection, key, value);
+    else if (std::string* kept = keptLoadWrite(key))
+        *kept = value;
     else
         m_loadWrites->emplace_back(key, value);
+}
+
+std::string* Form1::keptLoadWrite(const std::string& key)
+{
+    if (!m_loadWrites)
+        return nullptr;
+    const auto kept = std::find_if(m_loadWrites->begin(), m_loadWrites->end(),
+                                   [&](const auto& write) { return write.first == key; });
+    return kept == m_loadWrites->end() ? nullptr : &kept->second;
 }
 
 // In the order the keys were first written; as the handlers' own writes, one that fails is passed
@@ -234,7 +237,9 @@ void Form1::SaveSetting(const std::string& key, const std::string& value)
 void Form1::storeLoadWrites()
 {
     const auto writes = std::exchange(m_loadWrites, std::nullopt);
-    for (const auto& [key, value] : writes.value_or(decltype(writes)::value_type{})) {
+    if (!writes)
+        return;
+    for (const auto& [key, value] : *writes) {
         resumeNext([&] {
             if (GetSetting(key, "") != value)
                 SaveSetting(key, value);

@@ -99,6 +99,8 @@ private:
                       std::uintmax_t total);
     std::string GetSetting(const std::string& key, const std::string& defaultValue);
     void SaveSetting(const std::string& key, const std::string& value);
+    // The value start-up's handlers stored for `key`, while start-up keeps them; else none.
+    std::string* keptLoadWrite(const std::string& key);
     void storeLoadWrites();
     void runSelectionHandler(Column column, void (Form1::*handler)());
     void report(const std::string& failure);
