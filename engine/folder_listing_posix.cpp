@@ -1,5 +1,6 @@
 #include "engine/file_time_posix.h"
 #include "engine/folder_listing.h"
+#include "engine/huge_pages.h"
 #include "engine/path_text.h"
 #include "engine/runtime_error.h"
 
@@ -112,8 +113,10 @@ FolderEntries::FolderEntries(const std::filesystem::path& folder)
     struct stat info
     {
     };
-    if (::fstat(::dirfd(dir.get()), &info) == 0)
+    if (::fstat(::dirfd(dir.get()), &info) == 0) {
         m_files.reserve(static_cast<std::size_t>(std::clamp<off_t>(info.st_size, 0, 1 << 28)));
+        preferHugePages(m_files.data(), m_files.capacity());
+    }
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;

@@ -1,7 +1,10 @@
 #include "engine/matching_count.h"
 
+#include "engine/huge_pages.h"
+
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <numeric>
 
 namespace vorlund {
@@ -17,15 +20,15 @@ void sortSpread(std::vector<std::uint64_t>& keys)
     for (const std::uint64_t key : keys)
         ++ends[bucketOf(key) + 1];
     std::partial_sum(ends.begin(), ends.end(), ends.begin());
-    std::vector<std::uint64_t> placed(keys.size());
+    const auto placed = std::make_unique_for_overwrite<std::uint64_t[]>(keys.size());
+    preferHugePages(placed.get(), keys.size() * sizeof(std::uint64_t));
     for (const std::uint64_t key : keys)
         placed[ends[bucketOf(key)]++] = key;
     // Each bucket now ends where the next began.
     for (std::size_t bucket = 0, begin = 0; bucket + 1 < ends.size(); begin = ends[bucket++])
-        std::sort(placed.begin() + static_cast<std::ptrdiff_t>(begin),
-                  placed.begin() + static_cast<std::ptrdiff_t>(ends[bucket]));
+        std::sort(placed.get() + begin, placed.get() + ends[bucket]);
     // Copied back, not swapped: the keys keep their room to grow as files arrive.
-    std::copy(placed.begin(), placed.end(), keys.begin());
+    std::copy(placed.get(), placed.get() + keys.size(), keys.begin());
 }
 
 } // namespace
@@ -62,6 +65,7 @@ void MatchingCount::countRead(const std::filesystem::path& folder, FollowedRead 
     // With room for files that arrive: a million keys are not copied at each of the first few.
     const std::size_t files = followed.read->entries.files();
     m_keys.reserve(files + files / 16);
+    preferHugePages(m_keys.data(), m_keys.capacity() * sizeof(std::uint64_t));
     m_sawLinks = followed.read->entries.visitMatchingFiles(
         m_patterns, [this](std::string_view name) { m_keys.push_back(nameKeyHash(name)); });
     sortSpread(m_keys);
