@@ -8,9 +8,9 @@
 
 namespace vorlund {
 
-// A block of a million names or keys is written whole at once; page by page, faulting its
-// fresh memory in costs as much as reading the folder. Asks for it in 2 MiB pages instead: call
-// before writing it. Where the system has no such pages, nothing.
+// A block of a million names or keys is written whole at once; faulted in page by page, its
+// fresh memory cost a quarter of what reading the folder costs. Asks for 2 MiB pages instead:
+// call before writing it. Where the system has no such pages, nothing.
 inline void preferHugePages(const void* block, std::size_t bytes)
 {
 #ifdef MADV_HUGEPAGE
