@@ -46,6 +46,9 @@ init_work() {
         mkdir -p "$WINEPREFIX" && wineserver -p </dev/null >/dev/null 2>&1
         timeout -v 300 wineboot --init </dev/null >"$work/wineboot.log" 2>&1 ||
             fail "wineboot failed or ran past 300 s: $(tail -n 5 "$work/wineboot.log")"
+        # A crash ends the program, its backtrace in its stderr, instead of a dialog nobody sees.
+        timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
+            /d 0 /f >/dev/null 2>&1 || fail "Wine's crash dialog stays on"
     fi
     new_run "$work"
 }
